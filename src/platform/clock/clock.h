@@ -1,0 +1,28 @@
+#pragma once
+// The one source of time for the whole program. Everything that reads the time
+// or sleeps goes through here, so a recorded source can be replayed on a
+// virtual clock: deterministic and as fast as the CPU allows.
+#include <cstdint>
+
+namespace platform::clock {
+
+enum class Kind { real, virtualTime };
+
+// Chooses the clock for the run; call before anything reads the time.
+void select(Kind kind);
+Kind selected();
+
+// Nanoseconds since program start. Never goes backwards.
+std::int64_t nowNanoseconds();
+
+// Real: really sleeps. Virtual: adds to the count and returns at once.
+void sleepMilliseconds(std::int64_t milliseconds);
+
+// Real: sleeps until the count reaches `nanoseconds`. Virtual: sets the count
+// to it. A time in the past leaves the clock where it is.
+void sleepUntil(std::int64_t nanoseconds);
+
+// Back to a real clock at 0 (tests).
+void resetClock();
+
+}  // namespace platform::clock

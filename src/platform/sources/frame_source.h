@@ -1,0 +1,50 @@
+#pragma once
+// What stands behind a capture driver: something that hands out pictures.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+enum class GrabOutcome {
+    delivered,       // a frame was written
+    endOfRecording,  // no further frame: the recording's last frame was written again
+    failed,          // nothing was written (a live source that stopped delivering)
+};
+
+// Size of the bottom-up BGR24 picture the driver hands out: rows padded to a
+// multiple of 4 bytes, as a DIB holds them.
+constexpr std::uint32_t dibRowBytes(int width) { return (static_cast<std::uint32_t>(width) * 3u + 3u) & ~3u; }
+constexpr std::uint32_t dibImageBytes(int width, int height) {
+    return dibRowBytes(width) * static_cast<std::uint32_t>(height);
+}
+
+class FrameSource {
+public:
+    virtual ~FrameSource() = default;
+
+    // Opens the source, or leaves one line in `failure` that names the source
+    // and the reason. Opening an open source does nothing and succeeds.
+    virtual bool open(std::string& failure) = 0;
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    // A live source (camera, network stream) runs on the real clock and always
+    // gives its newest frame; a recorded one follows the recorded timeline.
+    virtual bool isLive() const = 0;
+
+    // Size of the pictures the source makes by itself; valid once opened.
+    virtual int nativeWidth() const = 0;
+    virtual int nativeHeight() const = 0;
+
+    // Delivers the frame for a grab made `elapsedNanoseconds` after the
+    // timeline started (the first connect of the process), scaled to
+    // width x height into `image` (dibImageBytes(width, height) bytes, bottom
+    // row first, BGR). `dueNanoseconds` receives when that frame is due on the
+    // same timeline; the driver lets the clock run up to it. Live sources set
+    // it to `elapsedNanoseconds`.
+    virtual GrabOutcome grab(std::int64_t elapsedNanoseconds, int width, int height, std::uint8_t* image,
+                             std::int64_t& dueNanoseconds) = 0;
+};
+
+}  // namespace platform
