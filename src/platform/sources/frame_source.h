@@ -37,6 +37,10 @@ public:
     virtual int nativeWidth() const = 0;
     virtual int nativeHeight() const = 0;
 
+    // Length of a recording in seconds, for the replay progress line; 0 when
+    // unknown or live.
+    virtual double recordingSeconds() const { return 0.0; }
+
     // Delivers the frame for a grab made `elapsedNanoseconds` after the
     // timeline started (the first connect of the process), scaled to
     // width x height into `image` (dibImageBytes(width, height) bytes, bottom
