@@ -1,0 +1,7 @@
+#include "capture/capture_device.h"
+
+namespace capture {
+
+CaptureDevice captureDevice;
+
+}  // namespace capture

@@ -1,0 +1,46 @@
+#include "platform/vfw/driver_table.h"
+
+#include <array>
+
+#include "platform/vfw/driver_state.h"
+
+namespace platform {
+
+DriverTable& driverTable() {
+    // Never destroyed: the capture device's exit-time destructor still talks
+    // to its driver.
+    static DriverTable* const table = new DriverTable;
+    return *table;
+}
+
+void installDriver(int index, std::unique_ptr<FrameSource> source, const std::string& description) {
+    if (index < 0 || index >= driverSlots) return;
+    CaptureDriver& driver = driverTable().slots[static_cast<std::size_t>(index)];
+    driver = CaptureDriver{};
+    driver.source = std::move(source);
+    driver.description = description.substr(0, descriptionCapacity - 1);
+}
+
+CaptureDriver* driverAt(int index) {
+    if (index < 0 || index >= driverSlots) return nullptr;
+    CaptureDriver& driver = driverTable().slots[static_cast<std::size_t>(index)];
+    return driver.source ? &driver : nullptr;
+}
+
+void setRunLimit(std::optional<double> seconds) {
+    DriverTable& table = driverTable();
+    table.runLimitNanoseconds.reset();
+    if (seconds) table.runLimitNanoseconds = static_cast<std::int64_t>(*seconds * 1e9);
+    table.runLimitReached = false;
+}
+
+void resetDrivers() {
+    DriverTable& table = driverTable();
+    for (CaptureDriver& driver : table.slots) driver = CaptureDriver{};
+    table.timelineStart.reset();
+    table.runLimitNanoseconds.reset();
+    table.runLimitReached = false;
+    table.endOfRecordingReported = false;
+}
+
+}  // namespace platform

@@ -1,0 +1,40 @@
+#pragma once
+// The capture drivers of the machine: ten slots, each holding the frame
+// source that stands behind a driver index, with its description.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/sources/frame_source.h"
+#include "platform/winsys/win32_types.h"
+
+namespace platform {
+
+constexpr int driverSlots = 10;
+constexpr std::size_t descriptionCapacity = 80;
+
+struct CaptureDriver {
+    std::unique_ptr<FrameSource> source;
+    std::string description;
+    BITMAPINFOHEADER format{};  // biWidth 0 until first connected
+    std::vector<std::uint8_t> lastFrame;
+    BITMAPINFOHEADER lastFrameFormat{};
+    bool hasFrame = false;
+};
+
+// Puts `source` behind driver `index`; the description is cut to 79 bytes.
+void installDriver(int index, std::unique_ptr<FrameSource> source, const std::string& description);
+
+// The driver behind `index`, or null for an empty slot or an index outside 0..9.
+CaptureDriver* driverAt(int index);
+
+// After the first grab that leaves the clock strictly past `seconds` since
+// program start, a close request is posted, once.
+void setRunLimit(std::optional<double> seconds);
+
+// Empty slots, no timeline, no run limit (tests).
+void resetDrivers();
+
+}  // namespace platform
