@@ -32,15 +32,6 @@ void updateFrameRate() {
 
 }  // namespace
 
-void convertReversed(const std::uint8_t* pixels, std::int32_t count, std::uint8_t* gray, std::uint8_t* copy) {
-    for (std::int32_t i = 0; i < count; ++i) {
-        const std::uint8_t* pixel = pixels + 3 * i;
-        const std::uint8_t value = grayOf(pixel[0], pixel[1], pixel[2]);
-        gray[count - 1 - i] = value;
-        copy[count - 1 - i] = value;
-    }
-}
-
 void acquireFrame() {
     frameImage.update();
     pixelCount = frameImage.width * frameImage.height;

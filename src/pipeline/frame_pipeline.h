@@ -37,6 +37,10 @@ constexpr std::uint8_t grayOf(std::uint8_t blue, std::uint8_t green, std::uint8_
 // Writes the gray values of `count` BGR pixels in reverse order into both
 // targets: the last pixel first.
 void convertReversed(const std::uint8_t* pixels, std::int32_t count, std::uint8_t* gray, std::uint8_t* copy);
+// The same, without vector instructions: the reference the fast path is
+// checked against, and the path of processors without AVX2.
+void convertReversedOnePixelAtATime(const std::uint8_t* pixels, std::int32_t count, std::uint8_t* gray,
+                                    std::uint8_t* copy);
 
 // Copies the current image into the reference and writes it to
 // referenceimage.pgm.

@@ -49,6 +49,22 @@ TEST(GrayConversion, LongRunsMatchThePixelByPixelRule) {
     EXPECT_EQ(gray, copy);
 }
 
+TEST(GrayConversion, TheVectorPathAgreesWithTheOnePixelPathAtEveryLength) {
+    std::vector<std::uint8_t> pixels(3 * 1100);
+    std::uint64_t state = 12345;
+    for (auto& byte : pixels) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        byte = static_cast<std::uint8_t>(state >> 56);
+    }
+    for (const std::int32_t count : {0, 1, 31, 32, 33, 95, 96, 97, 1000, 1100}) {
+        std::vector<std::uint8_t> fast(1100, 7), fastCopy(1100, 7), slow(1100, 7), slowCopy(1100, 7);
+        convertReversed(pixels.data(), count, fast.data(), fastCopy.data());
+        convertReversedOnePixelAtATime(pixels.data(), count, slow.data(), slowCopy.data());
+        ASSERT_EQ(fast, slow) << count;
+        ASSERT_EQ(fastCopy, slowCopy) << count;
+    }
+}
+
 class AcquisitionTest : public ProgramTest {
 protected:
     testing_support::ScriptedSource& connectScripted(int width = 320, int height = 240) {
