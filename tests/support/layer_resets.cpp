@@ -1,7 +1,9 @@
 #include "support/layer_resets.h"
 
+#include "app/app_state.h"
+
 namespace testing_support {
 
-void resetUpperLayers() {}
+void resetUpperLayers() { app::resetApp(); }
 
 }  // namespace testing_support
