@@ -31,6 +31,10 @@ void FrameImage::update() {
         platform::console::print("capture dib error\n");
         return;
     }
+    readDibHeader();
+}
+
+void FrameImage::readDibHeader() {
     platform::BITMAPINFOHEADER header;
     std::memcpy(&header, dib, sizeof header);
     if (!convertible(header)) return;

@@ -15,6 +15,9 @@ struct FrameImage {
     // Grabs one frame through the capture device and takes its size and first
     // pixel from the DIB header.
     void update();
+    // Takes width, height and the first pixel from the header at `dib`; a
+    // frame the pipeline cannot convert leaves the previous description.
+    void readDibHeader();
     // Shows the whole frame, in the DIB's own orientation, at (x, y).
     void draw(platform::HDC dc, int x, int y) const;
 };

@@ -1,0 +1,27 @@
+#include "app/app_state.h"
+
+namespace app {
+
+std::int32_t cameraIndex = 0;
+std::int32_t triggerOnAnyMotion = 1;
+volatile std::int32_t quitRequested = 0;
+platform::HWND mainWindow = nullptr;
+char imagesSaveDirectory[saveDirectoryCapacity] = "";
+std::int32_t imagesNumberToSave = 0;
+std::int32_t savedImageIndex = 0;
+char titleText[titleCapacity] = "";
+std::int32_t gaugeRight = 329;
+
+void resetApp() {
+    cameraIndex = 0;
+    triggerOnAnyMotion = 1;
+    quitRequested = 0;
+    mainWindow = nullptr;
+    imagesSaveDirectory[0] = '\0';
+    imagesNumberToSave = 0;
+    savedImageIndex = 0;
+    titleText[0] = '\0';
+    gaugeRight = 329;
+}
+
+}  // namespace app

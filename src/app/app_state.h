@@ -1,0 +1,26 @@
+#pragma once
+// Program-wide values of the application layer.
+#include <cstdint>
+
+#include "platform/winsys/win32_types.h"
+
+namespace app {
+
+constexpr int saveDirectoryCapacity = 200;
+constexpr int fileNameCapacity = 100;
+constexpr int titleCapacity = 800;
+
+extern std::int32_t cameraIndex;
+extern std::int32_t triggerOnAnyMotion;
+extern volatile std::int32_t quitRequested;
+extern platform::HWND mainWindow;
+extern char imagesSaveDirectory[saveDirectoryCapacity];
+extern std::int32_t imagesNumberToSave;
+extern std::int32_t savedImageIndex;
+extern char titleText[titleCapacity];
+extern std::int32_t gaugeRight;
+
+// Every value of the layer back to its start state (tests).
+void resetApp();
+
+}  // namespace app

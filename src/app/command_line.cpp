@@ -1,0 +1,147 @@
+#include "app/command_line.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace app {
+namespace {
+
+bool parsePositiveWhole(const std::string& text, std::int64_t& value) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    errno = 0;
+    value = std::strtoll(text.c_str(), nullptr, 10);
+    return errno == 0 && value > 0 && value <= INT32_MAX;
+}
+
+bool parseFrameRate(const std::string& text, platform::FrameRate& rate) {
+    const std::size_t slash = text.find('/');
+    const std::string numerator = text.substr(0, slash);
+    const std::string denominator = slash == std::string::npos ? "1" : text.substr(slash + 1);
+    return parsePositiveWhole(numerator, rate.numerator) && parsePositiveWhole(denominator, rate.denominator);
+}
+
+bool parseSeconds(const std::string& text, double& seconds) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    errno = 0;
+    seconds = std::strtod(text.c_str(), &end);
+    return errno == 0 && end != nullptr && *end == '\0' && std::isfinite(seconds) && seconds >= 0 &&
+           seconds < 1e9;
+}
+
+bool takesValue(const std::string& option) {
+    return option == "--source" || option == "--run-for" || option == "--snapshot" || option == "--fps";
+}
+
+// Applies one option with its value; an error text when it is wrong.
+std::string applyOption(ProgramOptions& options, const std::string& option, const std::string& value) {
+    if (option == "--source") {
+        if (value.empty()) return "--source needs a source";
+        options.source = value;
+    } else if (option == "--run-for") {
+        double seconds = 0;
+        if (!parseSeconds(value, seconds)) return "--run-for needs a number of seconds, not '" + value + "'";
+        options.runForSeconds = seconds;
+    } else if (option == "--snapshot") {
+        if (value.empty()) return "--snapshot needs a file name";
+        options.snapshotPath = value;
+    } else if (option == "--fps") {
+        platform::FrameRate rate;
+        if (!parseFrameRate(value, rate)) return "--fps needs NUM or NUM/DEN, whole and positive, not '" + value + "'";
+        options.frameRate = rate;
+    }
+    return "";
+}
+
+std::string applyFlag(ProgramOptions& options, const std::string& flag) {
+    if (flag == "--fast") {
+        options.fast = true;
+    } else if (flag == "--headless") {
+        options.headless = true;
+    } else if (flag == "--help" || flag == "-h") {
+        options.help = true;
+    } else if (flag == "--version") {
+        options.version = true;
+    } else {
+        return "unknown option '" + flag + "'";
+    }
+    return "";
+}
+
+std::string joined(const std::vector<std::string>& arguments) {
+    std::string text;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (i > 0) text += ' ';
+        text += arguments[i];
+    }
+    return text;
+}
+
+bool isIndexArgument(const std::string& argument) {
+    return !(argument.size() > 1 && argument[0] == '-' && (argument[1] < '0' || argument[1] > '9'));
+}
+
+}  // namespace
+
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+    ParsedCommandLine parsed;
+    parsed.options.commandLineText = joined(arguments);
+    for (std::size_t i = 0; i < arguments.size() && parsed.error.empty(); ++i) {
+        std::string option = arguments[i];
+        if (i == 0 && isIndexArgument(option)) continue;
+        const std::size_t equals = option.find('=');
+        std::optional<std::string> value;
+        if (option.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = option.substr(equals + 1);
+            option = option.substr(0, equals);
+        }
+        if (takesValue(option)) {
+            if (!value) {
+                if (i + 1 >= arguments.size()) {
+                    parsed.error = option + " needs a value";
+                    break;
+                }
+                value = arguments[++i];
+            }
+            parsed.error = applyOption(parsed.options, option, *value);
+        } else if (option.rfind("-", 0) == 0) {
+            parsed.error = value ? option + " takes no value" : applyFlag(parsed.options, option);
+        } else {
+            parsed.error = "unexpected argument '" + option + "': the driver index comes first";
+        }
+    }
+    return parsed;
+}
+
+int driverIndexOf(const std::string& commandLineText) {
+    int number = 0;
+    if (std::sscanf(commandLineText.c_str(), "%d", &number) != 1) number = 0;
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(number));
+}
+
+std::string usageText() {
+    return "usage: tavomotion [INDEX] [--source SPEC] [--fast] [--headless] [--run-for SECONDS]\n"
+           "                  [--snapshot FILE.png] [--fps NUM[/DEN]] [--help] [--version]\n"
+           "\n"
+           "Watches one fixed scene and saves a picture whenever something (or, with\n"
+           "DETECT_CARS_ONLY in tavomotion.ini, a vehicle) moves through the detection window.\n"
+           "\n"
+           "  INDEX               capture driver 0 to 9 (default 0): the cameras found on the\n"
+           "                      machine, in order, or the source given with --source\n"
+           "  --source SPEC       put a source behind driver INDEX: synthetic[:SEED[:OPTION...]],\n"
+           "                      a video file, an image sequence (frames/%05d.bmp),\n"
+           "                      /dev/videoN, or a network camera URL (rtsp://, http://, ...)\n"
+           "  --fast              replay a recorded source on a virtual clock, as fast as possible\n"
+           "  --headless          draw the window off-screen only\n"
+           "  --run-for SECONDS   close after SECONDS of clock time (fractions allowed)\n"
+           "  --snapshot FILE.png write the window as a PNG image when the program ends\n"
+           "  --fps NUM[/DEN]     frame rate of an image sequence (default 25), or replacing a\n"
+           "                      video file's own timestamps\n"
+           "  --help              show this text\n"
+           "  --version           show the version\n";
+}
+
+}  // namespace app

@@ -1,0 +1,38 @@
+#pragma once
+// The program's arguments: an optional driver index first, then options.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/sources/recorded_timeline.h"
+
+namespace app {
+
+struct ProgramOptions {
+    // The arguments joined by single blanks: what start-up prints and reads
+    // its driver index from.
+    std::string commandLineText;
+    std::optional<std::string> source;
+    bool fast = false;
+    bool headless = false;
+    std::optional<double> runForSeconds;
+    std::optional<std::string> snapshotPath;
+    std::optional<platform::FrameRate> frameRate;
+    bool help = false;
+    bool version = false;
+};
+
+struct ParsedCommandLine {
+    ProgramOptions options;
+    std::string error;  // empty when the arguments are good
+};
+
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+// The driver index as the capture device takes it: the signed low 16 bits of
+// the first number of the command-line text, 0 when there is none.
+int driverIndexOf(const std::string& commandLineText);
+
+std::string usageText();
+
+}  // namespace app

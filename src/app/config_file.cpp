@@ -1,0 +1,57 @@
+#include "app/config_file.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/app_state.h"
+#include "platform/clock/clock.h"
+#include "platform/console/console.h"
+
+namespace app {
+namespace {
+
+// The rest of the current line goes to the console, a character at a time;
+// a byte of 255 reads as -1 and ends the echo like the end of the file.
+void echoRestOfLine(std::FILE* file) {
+    for (;;) {
+        const auto character = static_cast<signed char>(std::fgetc(file));
+        if (character == '\r' || character == '\n' || character == -1) return;
+        platform::console::print("%c", character);
+        platform::clock::sleepMilliseconds(1);
+    }
+}
+
+void applyKey(std::FILE* file, const char* token) {
+    if (std::strcmp(token, "DETECT_CARS_ONLY") == 0) {
+        triggerOnAnyMotion = 0;
+        platform::console::print("car detection flagged\n");
+    } else if (std::strcmp(token, "IMAGES_SAVE_DIRECTORY") == 0) {
+        // A missing value leaves the directory as it was.
+        static_cast<void>(std::fscanf(file, "%199s", imagesSaveDirectory));
+        platform::console::print("Saving images in %s\n", imagesSaveDirectory);
+    } else if (std::strcmp(token, "IMAGES_NUMBER_TO_SAVE") == 0) {
+        // Not a number: the cap keeps its value and the echo starts there.
+        static_cast<void>(std::fscanf(file, "%d", &imagesNumberToSave));
+        platform::console::print("Saving %d images maximum\n", imagesNumberToSave);
+    }
+}
+
+}  // namespace
+
+void readConfigFile() {
+    platform::console::print("reading ini file\n");
+    std::FILE* file = std::fopen("tavomotion.ini", "r");
+    if (file == nullptr) return;
+    char token[500];
+    while (std::fscanf(file, "%499s", token) == 1) {
+        if (token[0] == '#') {
+            platform::console::print("comment in ini file\n");
+        } else {
+            applyKey(file, token);
+        }
+        echoRestOfLine(file);
+    }
+    std::fclose(file);
+}
+
+}  // namespace app

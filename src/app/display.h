@@ -1,0 +1,30 @@
+#pragma once
+// What the main window shows: the live frame, the watched regions, the status
+// line, the title with the running figures and the motion gauge; after a
+// trigger, the saved frame beside the live one.
+#include "platform/winsys/win32_types.h"
+
+namespace app {
+
+constexpr platform::RECT drawingArea{0, 0, 660, 500};
+constexpr platform::RECT savedFrameArea{340, 10, 660, 250};
+constexpr platform::RECT statusLineBox{10, 250, 800, 290};
+constexpr platform::RECT gaugeFrame{10, 280, 330, 290};
+constexpr int gaugeLeft = 12;
+constexpr int gaugeTop = 282;
+constexpr int gaugeBottom = 288;
+
+void paintDisplay();
+void paintTooDark();
+void paintTriggerMark();
+void paintSavedFrame();
+
+// Right edge of the gauge bar for a window difference against the motion
+// threshold of a background range.
+int gaugeRightEdge(int windowDifference, int backgroundRangeNow);
+
+// Where a gray-image region lies on the displayed frame: the gray image is
+// the frame mirrored left to right, and the frame is drawn at (10, 10).
+platform::RECT outlineOf(int top, int bottom, int left, int right, int frameWidth);
+
+}  // namespace app

@@ -1,0 +1,100 @@
+#include "app/program.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/app_state.h"
+#include "app/command_line.h"
+#include "app/startup.h"
+#include "platform/clock/clock.h"
+#include "platform/sources/camera_discovery.h"
+#include "platform/sources/source_factory.h"
+#include "platform/vfw/driver_table.h"
+#include "platform/winsys/presentation.h"
+#include "platform/winsys/snapshot.h"
+#include "platform/winsys/window.h"
+
+namespace app {
+namespace {
+
+constexpr int usageStatus = 2;
+constexpr const char* versionText = "tavomotion 1.0.0\n";
+
+std::string snapshotPath;
+
+int usageError(const std::string& error) {
+    std::fprintf(stderr, "tavomotion: %s\n\n%s", error.c_str(), usageText().c_str());
+    return usageStatus;
+}
+
+void installCameras() {
+    const auto cameras = platform::findCameras();
+    for (std::size_t slot = 0; slot < cameras.size() && slot < platform::driverSlots; ++slot) {
+        std::string failure;
+        auto source = platform::makeFrameSource(cameras[slot].path, std::nullopt, failure);
+        if (source) platform::installDriver(static_cast<int>(slot), std::move(source), cameras[slot].cardName);
+    }
+}
+
+// The drivers for this run; an error text for a source that cannot be named
+// or cannot be replayed fast.
+std::string installDrivers(const ProgramOptions& options) {
+    const int index = driverIndexOf(options.commandLineText);
+    if (!options.source) {
+        installCameras();
+        if (options.fast && platform::driverAt(index) != nullptr && platform::driverAt(index)->source->isLive()) {
+            return "--fast replays recordings only; driver " + std::to_string(index) + " is a live camera";
+        }
+        return "";
+    }
+    if (index < 0 || index >= platform::driverSlots) {
+        return "--source needs a driver index from 0 to 9, not " + std::to_string(index);
+    }
+    if (options.fast && platform::isLiveSourceName(*options.source)) {
+        return "--fast replays recordings only, not the live source '" + *options.source + "'";
+    }
+    std::string failure;
+    auto source = platform::makeFrameSource(*options.source, options.frameRate, failure);
+    if (!source) return failure;
+    platform::installDriver(index, std::move(source), *options.source);
+    return "";
+}
+
+void writeSnapshotAtExit() {
+    if (snapshotPath.empty() || !platform::IsWindow(mainWindow)) return;
+    std::string failure;
+    if (!platform::writeWindowPng(mainWindow, snapshotPath, failure)) {
+        std::fprintf(stderr, "tavomotion: snapshot not written: %s\n", failure.c_str());
+    }
+}
+
+}  // namespace
+
+int runProgram(const std::vector<std::string>& arguments) {
+    const ParsedCommandLine parsed = parseCommandLine(arguments);
+    if (!parsed.error.empty()) return usageError(parsed.error);
+    const ProgramOptions& options = parsed.options;
+    if (options.help) {
+        std::fputs(usageText().c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs(versionText, stdout);
+        return 0;
+    }
+    const std::string driverError = installDrivers(options);
+    if (!driverError.empty()) return usageError(driverError);
+
+    platform::clock::select(options.fast ? platform::clock::Kind::virtualTime : platform::clock::Kind::real);
+    platform::presentation::setHeadless(options.headless);
+    platform::setRunLimit(options.runForSeconds);
+    platform::closeOnTerminationSignals();
+    if (options.snapshotPath) {
+        snapshotPath = *options.snapshotPath;
+        // Also on the fatal exits of the capture device.
+        std::atexit(writeSnapshotAtExit);
+    }
+    return winMain(options.commandLineText);
+}
+
+}  // namespace app

@@ -1,0 +1,43 @@
+#include "app/trigger_images.h"
+
+#include <cstdio>
+
+#include "app/app_state.h"
+#include "app/display.h"
+#include "capture/capture_device.h"
+#include "pipeline/frame_pipeline.h"
+#include "platform/console/console.h"
+#include "platform/vfw/vfw.h"
+
+namespace app {
+
+std::string triggerImageName(std::int32_t number) {
+    char name[fileNameCapacity];
+    if (imagesSaveDirectory[0] == '\0') {
+        std::snprintf(name, sizeof name, "tavo_%ld.bmp", static_cast<long>(number));
+    } else {
+        std::snprintf(name, sizeof name, "%s/tavo_%ld.bmp", imagesSaveDirectory, static_cast<long>(number));
+    }
+    return name;
+}
+
+void saveTriggerImage() {
+    const double started = pipeline::secondsNow();
+    platform::console::print("\ngrabbing image\n");
+    const std::int32_t number = savedImageIndex;
+    savedImageIndex = number + 1;
+    const std::string name = triggerImageName(number);
+    platform::console::print("saving grabbed file [%s]\n", name.c_str());
+    if (imagesNumberToSave > 0 && savedImageIndex > imagesNumberToSave) savedImageIndex = 0;
+    bool unwritten = false;
+    const platform::HWND window = capture::captureDevice.windowHandle();
+    if (platform::IsWindow(window)) {
+        unwritten = platform::SendMessageA(window, platform::WM_CAP_FILE_SAVEDIBA, 0,
+                                           reinterpret_cast<platform::LPARAM>(name.c_str())) == 0;
+        if (unwritten) platform::console::print("unable to save grabbed file [%s]\n", name.c_str());
+    }
+    platform::console::print("Time taken [%f]\n", pipeline::secondsNow() - started);
+    if (!unwritten) paintSavedFrame();
+}
+
+}  // namespace app

@@ -1,0 +1,20 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace app {
+
+// Has the capture driver write the frame it grabbed last as the next
+// numbered picture, reports the name and the time taken, and shows the
+// picture beside the live frame.
+void saveTriggerImage();
+
+// The name of picture `number` in the save directory, cut to its buffer.
+std::string triggerImageName(std::int32_t number);
+
+// The number the first picture of this run gets, so an earlier run's
+// pictures are not written over: after the highest tavo_N.bmp found, or with
+// a cap, after the newest picture of the ring.
+std::int32_t firstFreeImageNumber(const std::string& directory, std::int32_t cap);
+
+}  // namespace app
