@@ -52,18 +52,23 @@ bool LiveSource::connect(std::string& reason) {
 GrabOutcome LiveSource::grab(std::int64_t elapsedNanoseconds, int width, int height, std::uint8_t* image,
                              std::int64_t& dueNanoseconds) {
     if (!connected_) return GrabOutcome::failed;
-    if (!input_.isOpen() && !reconnect()) return GrabOutcome::failed;
-    std::string reason;
-    if (!readNewest(reason)) {
-        lose(reason);
-        return GrabOutcome::failed;
-    }
+    if (!takeNewestPicture()) return GrabOutcome::failed;
     if (!deliverHeld(width, height, image)) {
         lose("its picture cannot be converted to " + std::to_string(width) + " x " + std::to_string(height));
         return GrabOutcome::failed;
     }
     dueNanoseconds = elapsedNanoseconds;
     return GrabOutcome::delivered;
+}
+
+// Takes the newest picture; a lost source is reopened instead, which takes one.
+bool LiveSource::takeNewestPicture() {
+    if (!input_.isOpen()) return reconnect();
+    input_.restartWaitLimit();
+    std::string reason;
+    if (readNewest(reason)) return true;
+    lose(reason);
+    return false;
 }
 
 bool LiveSource::reconnect() {
@@ -85,7 +90,6 @@ void LiveSource::lose(const std::string& reason) {
 // Decodes what has already arrived and keeps the newest picture; waits for
 // one only when none has.
 bool LiveSource::readNewest(std::string& reason) {
-    input_.restartWaitLimit();
     bool fresh = false;
     for (;;) {
         if (input_.waitLimitPassed()) {

@@ -21,6 +21,7 @@ public:
 
 private:
     bool connect(std::string& reason);
+    bool takeNewestPicture();
     bool reconnect();
     bool readNewest(std::string& reason);
     void lose(const std::string& reason);
