@@ -1,0 +1,57 @@
+#pragma once
+// Frame sources that FFmpeg decodes: video files and image sequences
+// (recorded) and V4L2 cameras and network streams (live).
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/sources/frame_scaler.h"
+#include "platform/sources/frame_source.h"
+#include "platform/sources/recorded_timeline.h"
+
+struct AVFrame;
+
+namespace platform {
+
+// `name` is a video file path, an image-sequence printf pattern (it contains
+// '%'), /dev/videoN or a network URL. `rateOverride` sets the frame rate of a
+// recording (image sequences run at 25 frames/s without it); live sources
+// ignore it. The source is returned closed.
+std::unique_ptr<FrameSource> makeFfmpegSource(const std::string& name, std::optional<FrameRate> rateOverride);
+
+// What every FFmpeg source shares: its name, the picture it holds and the one
+// conversion into the driver's format.
+class FfmpegSource : public FrameSource {
+public:
+    FfmpegSource(const FfmpegSource&) = delete;
+    FfmpegSource& operator=(const FfmpegSource&) = delete;
+    ~FfmpegSource() override;
+
+    int nativeWidth() const override { return nativeWidth_; }
+    int nativeHeight() const override { return nativeHeight_; }
+
+protected:
+    explicit FfmpegSource(std::string name);
+
+    const std::string& name() const { return name_; }
+    bool canHoldPictures() const { return held_ != nullptr; }
+    bool holdsPicture() const;
+    // Keeps `decoded` (moved out of it) as the picture to deliver.
+    void hold(AVFrame* decoded);
+    // Takes the native size from the held picture, or says why it cannot be
+    // converted.
+    bool adoptHeldPicture(std::string& reason);
+    // Converts the held picture into the driver's format.
+    bool deliverHeld(int width, int height, std::uint8_t* image);
+    void dropHeldPicture();
+    void report(const std::string& text) const;
+
+private:
+    std::string name_;
+    AVFrame* held_;
+    FrameScaler scaler_;
+    int nativeWidth_ = 0;
+    int nativeHeight_ = 0;
+};
+
+}  // namespace platform

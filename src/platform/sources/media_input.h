@@ -1,0 +1,89 @@
+#pragma once
+// One opened FFmpeg input and the decoder of its video stream: reads packets
+// and hands out decoded pictures one at a time. Other streams are discarded.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+extern "C" {
+#include <libavutil/rational.h>
+}
+
+struct AVCodecContext;
+struct AVFormatContext;
+struct AVFrame;
+struct AVPacket;
+
+namespace platform {
+
+struct InputRequest {
+    std::string url;
+    std::string formatName;  // empty: FFmpeg finds the format itself
+    std::vector<std::pair<std::string, std::string>> options;
+    bool nonBlocking = false;               // reads answer `again` instead of waiting
+    std::int64_t waitLimitNanoseconds = 0;  // 0: calls may wait as long as they need
+};
+
+enum class DecodeStatus {
+    picture,      // picture() holds a new picture
+    again,        // a non-blocking input has nothing more buffered
+    undecodable,  // one packet did not decode; the next call goes on after it
+    readError,    // reading failed; the next calls give what the decoder still holds, then `end`
+    end,          // no further picture
+};
+
+class MediaInput {
+public:
+    MediaInput() = default;
+    MediaInput(const MediaInput&) = delete;
+    MediaInput& operator=(const MediaInput&) = delete;
+    ~MediaInput();
+
+    // On failure `reason` says why, without naming the input.
+    bool open(const InputRequest& request, std::string& reason);
+    void close();
+    bool isOpen() const { return format_ != nullptr; }
+
+    DecodeStatus decodeNext();
+    // The picture the last decodeNext() produced; callers may move it out.
+    AVFrame* picture() const { return picture_; }
+    // The error behind the last `undecodable` or `readError`.
+    int lastError() const { return lastError_; }
+    // How long the last decodeNext() waited for packets to arrive.
+    std::int64_t lastWaitNanoseconds() const { return lastWaitNanoseconds_; }
+
+    // Starts the wait limit afresh: blocking calls give up once it has passed.
+    void restartWaitLimit();
+    bool waitLimitPassed() const;
+
+    // Continues reading at `timestamp` (in stream time base units).
+    bool seekTo(std::int64_t timestamp);
+
+    AVRational timeBase() const;
+    AVRational averageRate() const;
+    std::int64_t streamDuration() const;  // in time base units; 0 when unknown
+    std::int64_t frameCount() const;      // as the container states it; 0 when unknown
+    double containerSeconds() const;      // 0 when unknown
+
+private:
+    bool openContainer(const InputRequest& request, std::string& reason);
+    bool openDecoder(std::string& reason);
+    std::optional<DecodeStatus> feedDecoder();
+    void startDraining();
+    static int interrupted(void* self);
+
+    AVFormatContext* format_ = nullptr;
+    AVCodecContext* decoder_ = nullptr;
+    AVPacket* packet_ = nullptr;
+    AVFrame* picture_ = nullptr;
+    int streamIndex_ = -1;
+    bool draining_ = false;
+    int lastError_ = 0;
+    std::int64_t lastWaitNanoseconds_ = 0;
+    std::int64_t waitLimitNanoseconds_ = 0;
+    std::int64_t deadlineNanoseconds_ = 0;
+};
+
+}  // namespace platform
