@@ -9,7 +9,8 @@
 namespace platform::synthetic {
 namespace {
 
-enum class Part { underside, bumper, body, glass, roof };
+// `lamps` is the bumper on the rows that carry the head lamps and the plate.
+enum class Part { underside, bumper, lamps, body, glass, roof };
 
 // A band of the body from the front at road level (0) to the rear of the
 // roof (1), measured in apparent depth.
@@ -18,20 +19,18 @@ struct Band {
     Part part;
 };
 
-constexpr Band carBands[] = {{0.06, Part::underside}, {0.16, Part::bumper}, {0.42, Part::body},
-                             {0.60, Part::glass},     {0.85, Part::roof},   {0.93, Part::glass},
-                             {1.00, Part::body}};
-constexpr Band estateBands[] = {{0.05, Part::underside}, {0.14, Part::bumper}, {0.36, Part::body},
-                                {0.52, Part::glass},     {0.90, Part::roof},   {0.96, Part::glass},
-                                {1.00, Part::body}};
-constexpr Band vanBands[] = {{0.05, Part::underside},
-                             {0.12, Part::bumper},
-                             {0.24, Part::body},
-                             {0.40, Part::glass},
+constexpr Band carBands[] = {{0.06, Part::underside}, {0.09, Part::bumper}, {0.14, Part::lamps},
+                             {0.16, Part::bumper},    {0.42, Part::body},   {0.60, Part::glass},
+                             {0.85, Part::roof},      {0.93, Part::glass},  {1.00, Part::body}};
+constexpr Band estateBands[] = {{0.05, Part::underside}, {0.08, Part::bumper}, {0.12, Part::lamps},
+                                {0.14, Part::bumper},    {0.36, Part::body},   {0.52, Part::glass},
+                                {0.90, Part::roof},      {0.96, Part::glass},  {1.00, Part::body}};
+constexpr Band vanBands[] = {{0.05, Part::underside}, {0.08, Part::bumper}, {0.11, Part::lamps},
+                             {0.12, Part::bumper},    {0.24, Part::body},   {0.40, Part::glass},
                              {1.00, Part::roof}};
-constexpr Band lorryBands[] = {{0.04, Part::underside}, {0.10, Part::bumper}, {0.22, Part::body},
-                               {0.34, Part::glass},     {0.40, Part::roof},   {0.43, Part::underside},
-                               {1.00, Part::roof}};
+constexpr Band lorryBands[] = {{0.04, Part::underside}, {0.06, Part::bumper},    {0.09, Part::lamps},
+                               {0.10, Part::bumper},    {0.22, Part::body},      {0.34, Part::glass},
+                               {0.40, Part::roof},      {0.43, Part::underside}, {1.00, Part::roof}};
 
 std::span<const Band> bandsOf(VehicleKind kind) {
     switch (kind) {
@@ -87,6 +86,7 @@ struct Palette {
             case Part::underside:
                 return underside;
             case Part::bumper:
+            case Part::lamps:
                 return bumper;
             case Part::body:
                 return body;
@@ -141,8 +141,8 @@ void paintBodyRow(std::uint8_t* picture, int row, Part part, const Palette& pale
         // Rounded flanks catch less light than the middle of the body.
         const double shade = 1.0 - 0.22 * across * across;
         const LitColour* colour = &palette.of(part);
-        if (part == Part::bumper && side < 0.16) colour = &palette.plate;
-        if (part == Part::bumper && side > 0.58 && side < 0.86) colour = &palette.lamp;
+        if (part == Part::lamps && side < 0.14) colour = &palette.plate;
+        if (part == Part::lamps && side > 0.62 && side < 0.86) colour = &palette.lamp;
         put(pixelAt(picture, row, column), *colour, shade);
     }
 }
