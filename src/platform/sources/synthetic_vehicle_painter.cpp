@@ -10,27 +10,27 @@ namespace platform::synthetic {
 namespace {
 
 // `lamps` is the bumper on the rows that carry the head lamps and the plate.
-enum class Part { underside, bumper, lamps, body, glass, roof };
+enum class Panel { underside, bumper, lamps, body, glass, roof };
 
 // A band of the body from the front at road level (0) to the rear of the
 // roof (1), measured in apparent depth.
 struct Band {
     double upTo;
-    Part part;
+    Panel panel;
 };
 
-constexpr Band carBands[] = {{0.06, Part::underside}, {0.09, Part::bumper}, {0.14, Part::lamps},
-                             {0.16, Part::bumper},    {0.42, Part::body},   {0.60, Part::glass},
-                             {0.85, Part::roof},      {0.93, Part::glass},  {1.00, Part::body}};
-constexpr Band estateBands[] = {{0.05, Part::underside}, {0.08, Part::bumper}, {0.12, Part::lamps},
-                                {0.14, Part::bumper},    {0.36, Part::body},   {0.52, Part::glass},
-                                {0.90, Part::roof},      {0.96, Part::glass},  {1.00, Part::body}};
-constexpr Band vanBands[] = {{0.05, Part::underside}, {0.08, Part::bumper}, {0.11, Part::lamps},
-                             {0.12, Part::bumper},    {0.24, Part::body},   {0.40, Part::glass},
-                             {1.00, Part::roof}};
-constexpr Band lorryBands[] = {{0.04, Part::underside}, {0.06, Part::bumper},    {0.09, Part::lamps},
-                               {0.10, Part::bumper},    {0.22, Part::body},      {0.34, Part::glass},
-                               {0.40, Part::roof},      {0.43, Part::underside}, {1.00, Part::roof}};
+constexpr Band carBands[] = {{0.06, Panel::underside}, {0.09, Panel::bumper}, {0.14, Panel::lamps},
+                             {0.16, Panel::bumper},    {0.42, Panel::body},   {0.60, Panel::glass},
+                             {0.85, Panel::roof},      {0.93, Panel::glass},  {1.00, Panel::body}};
+constexpr Band estateBands[] = {{0.05, Panel::underside}, {0.08, Panel::bumper}, {0.12, Panel::lamps},
+                                {0.14, Panel::bumper},    {0.36, Panel::body},   {0.52, Panel::glass},
+                                {0.90, Panel::roof},      {0.96, Panel::glass},  {1.00, Panel::body}};
+constexpr Band vanBands[] = {{0.05, Panel::underside}, {0.08, Panel::bumper}, {0.11, Panel::lamps},
+                             {0.12, Panel::bumper},    {0.24, Panel::body},   {0.40, Panel::glass},
+                             {1.00, Panel::roof}};
+constexpr Band lorryBands[] = {{0.04, Panel::underside}, {0.06, Panel::bumper},    {0.09, Panel::lamps},
+                               {0.10, Panel::bumper},    {0.22, Panel::body},      {0.34, Panel::glass},
+                               {0.40, Panel::roof},      {0.43, Panel::underside}, {1.00, Panel::roof}};
 
 std::span<const Band> bandsOf(VehicleKind kind) {
     switch (kind) {
@@ -46,10 +46,10 @@ std::span<const Band> bandsOf(VehicleKind kind) {
     return lorryBands;
 }
 
-Part partAt(std::span<const Band> bands, double along) {
+Panel panelAt(std::span<const Band> bands, double along) {
     const auto band = std::find_if(bands.begin(), bands.end() - 1,
                                    [along](const Band& candidate) { return along < candidate.upTo; });
-    return band->part;
+    return band->panel;
 }
 
 constexpr Colour undersideColour{18, 18, 20};
@@ -81,18 +81,18 @@ struct Palette {
           plate(lit(plateColour, 1.0, light)),
           lamp(lit(lampColour, 1.0, light)) {}
 
-    const LitColour& of(Part part) const {
-        switch (part) {
-            case Part::underside:
+    const LitColour& of(Panel panel) const {
+        switch (panel) {
+            case Panel::underside:
                 return underside;
-            case Part::bumper:
-            case Part::lamps:
+            case Panel::bumper:
+            case Panel::lamps:
                 return bumper;
-            case Part::body:
+            case Panel::body:
                 return body;
-            case Part::glass:
+            case Panel::glass:
                 return glass;
-            case Part::roof:
+            case Panel::roof:
                 break;
         }
         return roof;
@@ -132,7 +132,7 @@ double halfWidthOnRow(double half, double rowsFromEnd) {
     return half - (radius - std::sqrt(radius * radius - rise * rise));
 }
 
-void paintBodyRow(std::uint8_t* picture, int row, Part part, const Palette& palette, double centre,
+void paintBodyRow(std::uint8_t* picture, int row, Panel panel, const Palette& palette, double centre,
                   double half) {
     const Columns columns = columnsAround(centre, half);
     for (int column = columns.first; column <= columns.last; ++column) {
@@ -140,9 +140,9 @@ void paintBodyRow(std::uint8_t* picture, int row, Part part, const Palette& pale
         const double side = std::abs(across);
         // Rounded flanks catch less light than the middle of the body.
         const double shade = 1.0 - 0.22 * across * across;
-        const LitColour* colour = &palette.of(part);
-        if (part == Part::lamps && side < 0.14) colour = &palette.plate;
-        if (part == Part::lamps && side > 0.62 && side < 0.86) colour = &palette.lamp;
+        const LitColour* colour = &palette.of(panel);
+        if (panel == Panel::lamps && side < 0.14) colour = &palette.plate;
+        if (panel == Panel::lamps && side > 0.62 && side < 0.86) colour = &palette.lamp;
         put(pixelAt(picture, row, column), *colour, shade);
     }
 }
@@ -180,7 +180,7 @@ void paintVehicle(const Vehicle& vehicle, double seconds, int light, std::uint8_
         const double metre = pixelsPerMetre(row);
         const double rowsFromEnd = std::min(row - topRow, bottomRow - row);
         const double half = halfWidthOnRow(vehicle.width / 2 * metre, rowsFromEnd);
-        paintBodyRow(picture, row, partAt(bands, along), palette, columnAt(vehicle.lateral, row), half);
+        paintBodyRow(picture, row, panelAt(bands, along), palette, columnAt(vehicle.lateral, row), half);
     }
 }
 
