@@ -1,0 +1,30 @@
+#pragma once
+// What follows "synthetic" in a source name:
+//   ""                      seed 1, endless, daylight
+//   ":SEED"                 another seed (decimal, 64 bits)
+//   ":SEED:OPTION:..."      a seed and options; options alone may follow "synthetic:" too
+// Options:
+//   night                   night from 60 s to 180 s of the timeline
+//   night=FROM-TO           night from FROM to TO seconds (whole numbers, FROM < TO)
+//   frames=N                the recording ends after N frames (N >= 1)
+//   empty                   no traffic: the empty road only
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/sources/synthetic_lighting.h"
+
+namespace platform::synthetic {
+
+struct SceneOptions {
+    std::uint64_t seed = 1;
+    std::optional<NightStretch> night;
+    std::optional<std::int64_t> frameCount;
+    bool traffic = true;
+};
+
+// Reads the options, or leaves a one-line reason in `failure`.
+std::optional<SceneOptions> parseSceneOptions(std::string_view text, std::string& failure);
+
+}  // namespace platform::synthetic

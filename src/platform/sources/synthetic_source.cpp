@@ -1,0 +1,118 @@
+#include "platform/sources/synthetic_source.h"
+
+#include <cmath>
+
+#include "platform/sources/synthetic_layout.h"
+#include "platform/sources/synthetic_traffic.h"
+
+namespace platform {
+namespace {
+
+using synthetic::Vehicle;
+
+std::int64_t frameAtOrBefore(double seconds, FrameRate rate) {
+    return static_cast<std::int64_t>(
+        std::floor(seconds * static_cast<double>(rate.numerator) / static_cast<double>(rate.denominator)));
+}
+
+bool inWindowAt(const Vehicle& vehicle, std::int64_t frame, FrameRate rate) {
+    return frame >= 0 && synthetic::inDetectionWindow(vehicle, synthetic::frameSeconds(frame, rate));
+}
+
+// The frames of the vehicle's visit, found by asking the renderer's own test
+// frame by frame from just before its arrival; nullopt for a visit that falls
+// between two frames.
+std::optional<VehicleVisit> visitOf(const Vehicle& vehicle, FrameRate rate) {
+    const std::int64_t departure = frameAtOrBefore(synthetic::departureSeconds(vehicle), rate) + 2;
+    std::int64_t first = std::max<std::int64_t>(frameAtOrBefore(vehicle.arrivalSeconds, rate) - 2, 0);
+    while (first <= departure && !inWindowAt(vehicle, first, rate)) ++first;
+    if (first > departure) return std::nullopt;
+    std::int64_t last = first;
+    while (inWindowAt(vehicle, last + 1, rate)) ++last;
+    return VehicleVisit{first, last, vehicle.tone};
+}
+
+}  // namespace
+
+SyntheticSource::SyntheticSource(const synthetic::SceneOptions& options, FrameRate rate)
+    : options_(options), rate_(rate), renderer_(options, rate), picture_(synthetic::pictureBytes) {}
+
+bool SyntheticSource::open(std::string&) {
+    open_ = true;
+    return true;
+}
+
+void SyntheticSource::close() { open_ = false; }
+bool SyntheticSource::isOpen() const { return open_; }
+bool SyntheticSource::isLive() const { return false; }
+int SyntheticSource::nativeWidth() const { return synthetic::pictureWidth; }
+int SyntheticSource::nativeHeight() const { return synthetic::pictureHeight; }
+
+double SyntheticSource::recordingSeconds() const {
+    return options_.frameCount ? synthetic::frameSeconds(*options_.frameCount, rate_) : 0.0;
+}
+
+GrabOutcome SyntheticSource::grab(std::int64_t elapsedNanoseconds, int width, int height, std::uint8_t* image,
+                                  std::int64_t& dueNanoseconds) {
+    if (!open_) return GrabOutcome::failed;
+    std::int64_t frame = frameForGrab(elapsedNanoseconds, lastFrame_, rate_);
+    GrabOutcome outcome = GrabOutcome::delivered;
+    if (options_.frameCount && frame >= *options_.frameCount) {
+        frame = *options_.frameCount - 1;
+        outcome = GrabOutcome::endOfRecording;
+    }
+    const std::vector<std::uint8_t>& picture = nativeFrame(frame);
+    const std::uint8_t* const planes[4] = {picture.data(), nullptr, nullptr, nullptr};
+    const int strides[4] = {synthetic::pictureRowBytes, 0, 0, 0};
+    const Picture native{planes, strides, AV_PIX_FMT_BGR24, synthetic::pictureWidth,
+                         synthetic::pictureHeight};
+    if (!scaler_.scale(native, width, height, image)) return GrabOutcome::failed;
+    dueNanoseconds = frameDueNanoseconds(frame, rate_);
+    lastFrame_ = frame;
+    return outcome;
+}
+
+const std::vector<std::uint8_t>& SyntheticSource::nativeFrame(std::int64_t frame) {
+    if (frame != pictureFrame_) {
+        renderer_.render(frame, picture_.data());
+        pictureFrame_ = frame;
+    }
+    return picture_;
+}
+
+std::vector<VehicleVisit> SyntheticSource::detectionWindowVisits(std::int64_t firstFrame,
+                                                                 std::int64_t lastFrame) const {
+    std::vector<VehicleVisit> visits;
+    if (!options_.traffic) return visits;
+    std::vector<Vehicle> vehicles;
+    const std::int64_t lastStretch = synthetic::stretchOf(synthetic::frameSeconds(lastFrame, rate_));
+    for (auto stretch = synthetic::stretchOf(synthetic::frameSeconds(firstFrame, rate_));
+         stretch <= lastStretch; ++stretch) {
+        synthetic::scheduleStretch(options_.seed, stretch, vehicles);
+        for (const Vehicle& vehicle : vehicles) {
+            const std::optional<VehicleVisit> visit = visitOf(vehicle, rate_);
+            if (visit && visit->lastFrame >= firstFrame && visit->firstFrame <= lastFrame)
+                visits.push_back(*visit);
+        }
+    }
+    return visits;
+}
+
+std::unique_ptr<FrameSource> makeSyntheticSource(const std::string& options,
+                                                 std::optional<FrameRate> rateOverride,
+                                                 std::string& failure) {
+    const FrameRate rate = rateOverride.value_or(FrameRate{25, 1});
+    if (rate.numerator <= 0 || rate.denominator <= 0) {
+        failure = "synthetic" + options + ": the frame rate must be positive";
+        return nullptr;
+    }
+    std::string reason;
+    const std::optional<synthetic::SceneOptions> parsed = synthetic::parseSceneOptions(options, reason);
+    if (!parsed) {
+        failure = "synthetic" + options + ": " + reason;
+        return nullptr;
+    }
+    return std::make_unique<SyntheticSource>(*parsed, rate);
+}
+
+}  // namespace platform

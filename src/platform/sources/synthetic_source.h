@@ -1,0 +1,66 @@
+#pragma once
+// The built-in synthetic road scene as a frame source, so the program runs
+// and is tested without a camera: a recorded source of 640 x 480 frames at 25
+// frames/s (or the rate given), drawn on demand. Option syntax: see
+// synthetic_options.h.
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/sources/frame_scaler.h"
+#include "platform/sources/frame_source.h"
+#include "platform/sources/recorded_timeline.h"
+#include "platform/sources/synthetic_options.h"
+#include "platform/sources/synthetic_renderer.h"
+
+namespace platform {
+
+// A vehicle's passage through the detection window: the frames in which its
+// body covers at least one of the window's rows.
+struct VehicleVisit {
+    std::int64_t firstFrame;
+    std::int64_t lastFrame;
+    synthetic::VehicleTone tone;
+};
+
+class SyntheticSource : public FrameSource {
+public:
+    SyntheticSource(const synthetic::SceneOptions& options, FrameRate rate);
+
+    bool open(std::string& failure) override;
+    void close() override;
+    bool isOpen() const override;
+    bool isLive() const override;
+    int nativeWidth() const override;
+    int nativeHeight() const override;
+    double recordingSeconds() const override;
+    GrabOutcome grab(std::int64_t elapsedNanoseconds, int width, int height, std::uint8_t* image,
+                     std::int64_t& dueNanoseconds) override;
+
+    // Every visit that overlaps frames firstFrame..lastFrame, whole and in
+    // order, from the same schedule the frames are drawn from.
+    std::vector<VehicleVisit> detectionWindowVisits(std::int64_t firstFrame, std::int64_t lastFrame) const;
+
+    // Frame `frame` as drawn, before scaling: 640 x 480 BGR24, top row first.
+    const std::vector<std::uint8_t>& nativeFrame(std::int64_t frame);
+
+private:
+    synthetic::SceneOptions options_;
+    FrameRate rate_;
+    synthetic::SceneRenderer renderer_;
+    FrameScaler scaler_;
+    std::vector<std::uint8_t> picture_;
+    std::int64_t pictureFrame_ = -1;
+    std::int64_t lastFrame_ = -1;
+    bool open_ = false;
+};
+
+// `options` is what follows "synthetic" in the source name; `rateOverride`
+// replaces 25 frames/s. Null with a one-line reason in `failure` when the
+// options or the rate are malformed.
+std::unique_ptr<FrameSource> makeSyntheticSource(const std::string& options,
+                                                 std::optional<FrameRate> rateOverride, std::string& failure);
+
+}  // namespace platform

@@ -1,0 +1,78 @@
+#include "platform/sources/synthetic_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/sources/synthetic_source.h"
+
+namespace {
+
+using platform::synthetic::parseSceneOptions;
+using platform::synthetic::SceneOptions;
+
+SceneOptions parsed(const std::string& text) {
+    std::string failure;
+    const auto options = parseSceneOptions(text, failure);
+    EXPECT_TRUE(options.has_value()) << text << ": " << failure;
+    return options.value_or(SceneOptions{});
+}
+
+TEST(SyntheticOptions, NothingMeansSeedOneEndlessDaylightWithTraffic) {
+    const SceneOptions options = parsed("");
+    EXPECT_EQ(options.seed, 1u);
+    EXPECT_FALSE(options.night.has_value());
+    EXPECT_FALSE(options.frameCount.has_value());
+    EXPECT_TRUE(options.traffic);
+}
+
+TEST(SyntheticOptions, SeedAlone) { EXPECT_EQ(parsed(":42").seed, 42u); }
+
+TEST(SyntheticOptions, LargestSeed) {
+    EXPECT_EQ(parsed(":18446744073709551615").seed, 18446744073709551615u);
+}
+
+TEST(SyntheticOptions, SeedWithOptions) {
+    const SceneOptions options = parsed(":42:night:frames=100:empty");
+    EXPECT_EQ(options.seed, 42u);
+    ASSERT_TRUE(options.night.has_value());
+    EXPECT_EQ(options.night->fromSeconds, 60.0);
+    EXPECT_EQ(options.night->toSeconds, 180.0);
+    EXPECT_EQ(options.frameCount, 100);
+    EXPECT_FALSE(options.traffic);
+}
+
+TEST(SyntheticOptions, OptionsWithoutSeed) {
+    const SceneOptions options = parsed(":night=30-90");
+    EXPECT_EQ(options.seed, 1u);
+    ASSERT_TRUE(options.night.has_value());
+    EXPECT_EQ(options.night->fromSeconds, 30.0);
+    EXPECT_EQ(options.night->toSeconds, 90.0);
+}
+
+class MalformedSyntheticOptions : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(MalformedSyntheticOptions, FailWithOneLineNamingTheSource) {
+    std::string failure;
+    EXPECT_EQ(platform::makeSyntheticSource(GetParam(), std::nullopt, failure), nullptr);
+    EXPECT_EQ(failure.rfind("synthetic" + std::string(GetParam()) + ": ", 0), 0u) << failure;
+    EXPECT_GT(failure.size(), std::string("synthetic").size() + std::string(GetParam()).size() + 2);
+    EXPECT_EQ(failure.find('\n'), std::string::npos) << failure;
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, MalformedSyntheticOptions,
+                         ::testing::Values("7", ":", ":7:", ":7::night", ":7:fog", ":frames=0",
+                                           ":frames=", ":frames=12x", ":frames=-3", ":frames=5:frames=6",
+                                           ":night=90-30", ":night=20-20", ":night=5", ":night=a-b",
+                                           ":night:night", ":18446744073709551616", ":Night"));
+
+TEST(SyntheticOptions, RefusesARateThatIsNotPositive) {
+    std::string failure;
+    EXPECT_EQ(platform::makeSyntheticSource(":3", platform::FrameRate{0, 1}, failure), nullptr);
+    EXPECT_NE(failure.find("synthetic:3: "), std::string::npos) << failure;
+    failure.clear();
+    EXPECT_EQ(platform::makeSyntheticSource(":3", platform::FrameRate{25, -1}, failure), nullptr);
+    EXPECT_FALSE(failure.empty());
+}
+
+}  // namespace
