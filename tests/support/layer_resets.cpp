@@ -1,7 +1,9 @@
 #include "support/layer_resets.h"
 
+#include "analysis/reset_analysis.h"
+
 namespace testing_support {
 
-void resetUpperLayers() {}
+void resetUpperLayers() { analysis::resetAnalysis(); }
 
 }  // namespace testing_support
