@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "analysis/dark_object.h"
 #include "analysis/region_measures.h"
 #include "analysis/scene_state.h"
 #include "analysis/thresholds.h"
@@ -36,11 +37,20 @@ void resetSceneState() {
     std::fill(std::begin(statusLine), std::end(statusLine), '\0');
 }
 
+void resetDarkObject() {
+    cellBrightness = 0;
+    cellBrightnessMin = 9999999;
+    cellBrightnessMax = 0;
+    cellTextureMin = 9999999;
+    cellTextureMax = 0;
+}
+
 }  // namespace
 
 void resetAnalysis() {
     resetRegionMeasures();
     resetSceneState();
+    resetDarkObject();
 }
 
 }  // namespace analysis
