@@ -4,6 +4,7 @@
 
 #include "analysis/region_measures.h"
 #include "analysis/scene_state.h"
+#include "analysis/thresholds.h"
 #include "app/app_state.h"
 #include "app/regions.h"
 #include "pipeline/frame_image.h"

@@ -7,11 +7,11 @@
 #include "app/command_line.h"
 #include "app/startup.h"
 #include "platform/clock/clock.h"
-#include "platform/sources/camera_discovery.h"
+#include "platform/sources/v4l2_cameras.h"
 #include "platform/sources/source_factory.h"
 #include "platform/vfw/driver_table.h"
 #include "platform/winsys/presentation.h"
-#include "platform/winsys/snapshot.h"
+#include "platform/winsys/png_snapshot.h"
 #include "platform/winsys/window.h"
 
 namespace app {

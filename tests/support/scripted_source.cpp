@@ -44,10 +44,11 @@ platform::GrabOutcome ScriptedSource::grab(std::int64_t elapsedNanoseconds, int 
         return platform::GrabOutcome::failed;
     }
     if (frames_.empty()) return platform::GrabOutcome::failed;
+    const bool ended = ends_ && next_ >= frames_.size();
     const Frame& frame = frames_[std::min(next_, frames_.size() - 1)];
     ++next_;
     std::memcpy(image, frame.data(), std::min<std::size_t>(frame.size(), platform::dibImageBytes(width, height)));
-    return platform::GrabOutcome::delivered;
+    return ended ? platform::GrabOutcome::endOfRecording : platform::GrabOutcome::delivered;
 }
 
 }  // namespace testing_support

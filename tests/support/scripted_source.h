@@ -24,6 +24,9 @@ public:
 
     void add(Frame frame) { frames_.push_back(std::move(frame)); }
     void failNextGrabs(int count) { failures_ = count; }
+    // After the last frame the recording ends: the driver raises a close
+    // request, as at the end of a video file.
+    void endAfterLastFrame() { ends_ = true; }
     void refuseOpen(std::string reason) { openFailure_ = std::move(reason); }
     int grabs() const { return grabs_; }
 
@@ -44,6 +47,7 @@ private:
     int failures_ = 0;
     int grabs_ = 0;
     bool open_ = false;
+    bool ends_ = false;
     std::string openFailure_;
 };
 
