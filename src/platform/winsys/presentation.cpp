@@ -1,16 +1,85 @@
 #include "platform/winsys/presentation.h"
 
-// Off-screen only: nothing is shown and nothing waits to be painted. The
-// drawing canvas and the on-screen window replace this.
-namespace platform::presentation {
+#include "platform/winsys/paint.h"
+#include "platform/winsys/rect_math.h"
+#include "platform/winsys/screen_window.h"
+#include "platform/winsys/window.h"
+#include "platform/winsys/window_surface.h"
 
-void setHeadless(bool) {}
-void windowCreated(HWND) {}
-void windowShown(HWND) {}
-void titleChanged(HWND) {}
-void windowDestroyed(HWND) {}
-void pumpEvents() {}
-void paintDefault(HWND) {}
-bool needsPaint(HWND) { return false; }
+namespace platform::presentation {
+namespace {
+
+bool headless = false;
+
+void showCanvas(WindowSurface& surface) {
+    if (surface.screen != nullptr) surface.screen->show(surface.canvas);
+}
+
+void postToShownWindow(const ScreenEvent& event, UINT message) {
+    WindowSurface* surface = surfaceShownIn(event.screenId);
+    if (surface != nullptr) PostMessageA(surface->window, message, event.code, 0);
+}
+
+// The close button also ends SDL's last window, which SDL reports as a
+// quit as well: one click is one close request.
+void takeEvent(const ScreenEvent& event, bool& closeRequested) {
+    switch (event.kind) {
+        case ScreenEvent::Kind::closeButton:
+        case ScreenEvent::Kind::quit:
+            if (!closeRequested) postCloseRequest();
+            closeRequested = true;
+            break;
+        case ScreenEvent::Kind::key:
+            postToShownWindow(event, WM_KEYDOWN);
+            break;
+        case ScreenEvent::Kind::character:
+            postToShownWindow(event, WM_CHAR);
+            break;
+        case ScreenEvent::Kind::exposed:
+            if (WindowSurface* surface = surfaceShownIn(event.screenId)) showCanvas(*surface);
+            break;
+    }
+}
+
+}  // namespace
+
+void setHeadless(bool on) {
+    headless = on;
+    if (on) forEachSurface([](WindowSurface& surface) { surface.screen.reset(); });
+}
+
+void windowCreated(HWND window) { addSurface(window); }
+
+void windowShown(HWND window) {
+    WindowSurface* surface = surfaceOf(window);
+    if (headless || surface == nullptr || surface->screen != nullptr) return;
+    surface->screen = ScreenWindow::open(window->title, surface->canvas.width(), surface->canvas.height());
+    showCanvas(*surface);
+}
+
+void titleChanged(HWND window) {
+    WindowSurface* surface = surfaceOf(window);
+    if (surface != nullptr && surface->screen != nullptr) surface->screen->setTitle(window->title);
+}
+
+void windowDestroyed(HWND window) { removeSurface(window); }
+
+void pumpEvents() {
+    bool closeRequested = false;
+    ScreenEvent event{};
+    while (nextScreenEvent(event)) takeEvent(event, closeRequested);
+}
+
+void paintDefault(HWND window) {
+    PAINTSTRUCT paint{};
+    if (BeginPaint(window, &paint) == nullptr) return;
+    EndPaint(window, &paint);
+    if (WindowSurface* surface = surfaceOf(window)) showCanvas(*surface);
+}
+
+bool needsPaint(HWND window) {
+    const WindowSurface* surface = surfaceOf(window);
+    return surface != nullptr && !isEmptyRect(surface->invalid);
+}
 
 }  // namespace platform::presentation
