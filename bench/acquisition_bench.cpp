@@ -9,6 +9,7 @@
 #include "capture/capture_device.h"
 #include "pipeline/frame_pipeline.h"
 #include "platform/console/console.h"
+#include "platform/vfw/driver_table.h"
 #include "support/program_fixture.h"
 
 namespace {

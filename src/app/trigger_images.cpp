@@ -1,6 +1,5 @@
 #include "app/trigger_images.h"
 
-#include <cstdio>
 
 #include "app/app_state.h"
 #include "app/display.h"
@@ -12,12 +11,11 @@
 namespace app {
 
 std::string triggerImageName(std::int32_t number) {
-    char name[fileNameCapacity];
-    if (imagesSaveDirectory[0] == '\0') {
-        std::snprintf(name, sizeof name, "tavo_%ld.bmp", static_cast<long>(number));
-    } else {
-        std::snprintf(name, sizeof name, "%s/tavo_%ld.bmp", imagesSaveDirectory, static_cast<long>(number));
-    }
+    std::string name = imagesSaveDirectory;
+    if (!name.empty()) name += '/';
+    name += "tavo_" + std::to_string(number) + ".bmp";
+    // The name buffer holds 99 characters; a longer name is cut, never overrun.
+    if (name.size() > fileNameCapacity - 1) name.resize(fileNameCapacity - 1);
     return name;
 }
 

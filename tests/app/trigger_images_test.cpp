@@ -80,7 +80,7 @@ TEST_F(TriggerImageTest, OverLongNamesAreCutToTheirBuffer) {
     std::strcpy(app::imagesSaveDirectory, longDirectory.c_str());
     EXPECT_EQ(app::triggerImageName(0), longDirectory.substr(0, 99));
     std::strcpy(app::imagesSaveDirectory, std::string(90, 'y').c_str());
-    EXPECT_EQ(app::triggerImageName(12), std::string(90, 'y') + "/tavo_12");
+    EXPECT_EQ(app::triggerImageName(12), std::string(90, 'y') + "/tavo_12.");
 }
 
 void touch(const std::string& name, std::int64_t secondsAgo) {

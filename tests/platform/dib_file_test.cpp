@@ -4,6 +4,7 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
