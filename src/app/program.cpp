@@ -90,8 +90,9 @@ int runProgram(const std::vector<std::string>& arguments) {
     platform::setRunLimit(options.runForSeconds);
     platform::closeOnTerminationSignals();
     if (options.snapshotPath) {
+        platform::presentation::snapshotWhenDestroyed(*options.snapshotPath);
+        // The fatal exits of the capture device end with the window still open.
         snapshotPath = *options.snapshotPath;
-        // Also on the fatal exits of the capture device.
         std::atexit(writeSnapshotAtExit);
     }
     return winMain(options.commandLineText);

@@ -1,6 +1,9 @@
 #include "platform/winsys/presentation.h"
 
+#include <cstdio>
+
 #include "platform/winsys/paint.h"
+#include "platform/winsys/png_snapshot.h"
 #include "platform/winsys/rect_math.h"
 #include "platform/winsys/screen_window.h"
 #include "platform/winsys/window.h"
@@ -10,6 +13,12 @@ namespace platform::presentation {
 namespace {
 
 bool headless = false;
+
+// A function-local string, so it is usable however early it is set.
+std::string& snapshotPath() {
+    static std::string* const path = new std::string;
+    return *path;
+}
 
 void showCanvas(WindowSurface& surface) {
     if (surface.screen != nullptr) surface.screen->show(surface.canvas);
@@ -62,7 +71,17 @@ void titleChanged(HWND window) {
     if (surface != nullptr && surface->screen != nullptr) surface->screen->setTitle(window->title);
 }
 
-void windowDestroyed(HWND window) { removeSurface(window); }
+void snapshotWhenDestroyed(const std::string& path) { snapshotPath() = path; }
+
+void windowDestroyed(HWND window) {
+    if (!snapshotPath().empty()) {
+        std::string failure;
+        if (!writeWindowPng(window, snapshotPath(), failure)) {
+            std::fprintf(stderr, "tavomotion: snapshot not written: %s\n", failure.c_str());
+        }
+    }
+    removeSurface(window);
+}
 
 void pumpEvents() {
     bool closeRequested = false;

@@ -2,12 +2,18 @@
 // What the window core asks of the drawing and presentation side: the
 // on-screen window (SDL2) that shows a top-level window's canvas, and the
 // default paint of a window.
+#include <string>
+
 #include "platform/winsys/win32_types.h"
 
 namespace platform::presentation {
 
 // Keeps every window off-screen (everything is still drawn).
 void setHeadless(bool headless);
+
+// When a captioned top-level window is destroyed (the program's normal end),
+// its canvas is first written to `path` as a PNG image; empty: never.
+void snapshotWhenDestroyed(const std::string& path);
 
 // A captioned top-level window was created or shown, retitled, destroyed.
 void windowCreated(HWND window);
