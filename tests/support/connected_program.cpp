@@ -14,6 +14,7 @@ void ConnectedProgramTest::SetUp() {
     app::registerMainWindowClass();
     app::mainWindow = app::createMainWindow();
     platform::ShowWindow(app::mainWindow, platform::SW_SHOW);
+    platform::UpdateWindow(app::mainWindow);
     ASSERT_NE(capture::captureDevice.connect(0), 0);
     takeConsole();
 }
