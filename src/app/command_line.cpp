@@ -96,7 +96,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
         std::optional<std::string> value;
         if (option.rfind("--", 0) == 0 && equals != std::string::npos) {
             value = option.substr(equals + 1);
-            option = option.substr(0, equals);
+            option.resize(equals);
         }
         if (takesValue(option)) {
             if (!value) {

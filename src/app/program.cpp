@@ -40,23 +40,23 @@ void installCameras() {
 // or cannot be replayed fast.
 std::string installDrivers(const ProgramOptions& options) {
     const int index = driverIndexOf(options.commandLineText);
-    if (!options.source) {
-        installCameras();
-        if (options.fast && platform::driverAt(index) != nullptr && platform::driverAt(index)->source->isLive()) {
-            return "--fast replays recordings only; driver " + std::to_string(index) + " is a live camera";
-        }
-        return "";
-    }
-    if (index < 0 || index >= platform::driverSlots) {
+    if (options.source && (index < 0 || index >= platform::driverSlots)) {
         return "--source needs a driver index from 0 to 9, not " + std::to_string(index);
     }
-    if (options.fast && platform::isLiveSourceName(*options.source)) {
+    if (options.fast && options.source && platform::isLiveSourceName(*options.source)) {
         return "--fast replays recordings only, not the live source '" + *options.source + "'";
     }
-    std::string failure;
-    auto source = platform::makeFrameSource(*options.source, options.frameRate, failure);
-    if (!source) return failure;
-    platform::installDriver(index, std::move(source), *options.source);
+    installCameras();
+    if (options.source) {
+        std::string failure;
+        auto source = platform::makeFrameSource(*options.source, options.frameRate, failure);
+        if (!source) return failure;
+        platform::installDriver(index, std::move(source), *options.source);
+    }
+    const platform::CaptureDriver* chosen = platform::driverAt(index);
+    if (options.fast && chosen != nullptr && chosen->source->isLive()) {
+        return "--fast replays recordings only; driver " + std::to_string(index) + " is a live camera";
+    }
     return "";
 }
 

@@ -26,7 +26,7 @@ std::array<std::uint8_t, fileHeaderBytes + infoHeaderBytes> bmpHeaders(const BIT
     putLittleEndian(&bytes[10], fileHeaderBytes + infoHeaderBytes, 4);
     BITMAPINFOHEADER info = header;
     info.biSize = infoHeaderBytes;
-    std::memcpy(&bytes[fileHeaderBytes], &info, infoHeaderBytes);
+    std::memcpy(bytes.data() + fileHeaderBytes, &info, infoHeaderBytes);
     return bytes;
 }
 
