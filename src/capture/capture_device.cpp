@@ -12,6 +12,17 @@ using namespace platform;
 
 std::array<std::int32_t, 10> deviceIndexTable = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
 
+namespace {
+
+// At most 99 characters, then zeros to the end of the buffer.
+void copyErrorText(char (&target)[errorTextCapacity], const char* text) {
+    const std::size_t length = strnlen(text, errorTextCapacity - 1);
+    std::memset(target, 0, errorTextCapacity);
+    std::memcpy(target, text, length);
+}
+
+}  // namespace
+
 CaptureDevice::CaptureDevice()
     : captureWindow(nullptr),
       targetBuffer(nullptr),
@@ -26,8 +37,7 @@ CaptureDevice::CaptureDevice(const CaptureDevice& source) : CaptureDevice() { *t
 CaptureDevice& CaptureDevice::operator=(const CaptureDevice& source) {
     if (&source == this) return *this;
     disconnect();
-    std::strncpy(errorText, source.errorText, errorTextCapacity - 1);
-    errorText[errorTextCapacity - 1] = '\0';
+    copyErrorText(errorText, source.errorText);
     if (source.captureWindow == nullptr) return *this;
     CAPDRIVERCAPS caps{};
     if (source.send(WM_CAP_DRIVER_GET_CAPS, sizeof caps, reinterpret_cast<LPARAM>(&caps)) == 0) return *this;
@@ -183,8 +193,7 @@ LRESULT CaptureDevice::onCaptureError(HWND window, int id, const char* text) {
     auto* device = reinterpret_cast<CaptureDevice*>(SendMessageA(window, WM_CAP_GET_USER_DATA, 0, 0));
     if (device != nullptr) {
         device->errorCode = id;
-        std::memset(device->errorText, 0, sizeof device->errorText);
-        if (text != nullptr) std::strncpy(device->errorText, text, errorTextCapacity - 1);
+        copyErrorText(device->errorText, text == nullptr ? "" : text);
     }
     return 1;
 }

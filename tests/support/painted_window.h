@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdio>
 // A captioned top-level window kept off-screen, for tests of what the
 // drawing calls leave on its canvas.
 #include <gtest/gtest.h>
@@ -39,7 +40,9 @@ private:
 };
 
 inline std::string describe(Rgb c) {
-    return "(" + std::to_string(c.red) + "," + std::to_string(c.green) + "," + std::to_string(c.blue) + ")";
+    char text[16];
+    std::snprintf(text, sizeof text, "(%d,%d,%d)", c.red, c.green, c.blue);
+    return text;
 }
 
 // Every pixel equal, or the first that is not.
