@@ -9,6 +9,7 @@ platform::HWND mainWindow = nullptr;
 char imagesSaveDirectory[saveDirectoryCapacity] = "";
 std::int32_t imagesNumberToSave = 0;
 std::int32_t savedImageIndex = 0;
+std::int32_t picturesSaved = 0;
 char titleText[titleCapacity] = "";
 std::int32_t gaugeRight = 329;
 
@@ -20,6 +21,7 @@ void resetApp() {
     imagesSaveDirectory[0] = '\0';
     imagesNumberToSave = 0;
     savedImageIndex = 0;
+    picturesSaved = 0;
     titleText[0] = '\0';
     gaugeRight = 329;
 }

@@ -17,6 +17,8 @@ extern platform::HWND mainWindow;
 extern char imagesSaveDirectory[saveDirectoryCapacity];
 extern std::int32_t imagesNumberToSave;
 extern std::int32_t savedImageIndex;
+// Pictures the driver wrote in this run, whatever their numbers.
+extern std::int32_t picturesSaved;
 extern char titleText[titleCapacity];
 extern std::int32_t gaugeRight;
 

@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "app/display.h"
 #include "app/regions.h"
+#include "app/replay_progress.h"
 #include "app/trigger_images.h"
 #include "pipeline/frame_pipeline.h"
 #include "platform/clock/clock.h"
@@ -101,6 +102,7 @@ int runMainLoop() {
             platform::DispatchMessageA(&message);
         }
         pipeline::acquireFrame();
+        showReplayProgress();
         if (quitRequested != 0) break;
         stepScene();
         const std::int32_t brightness = measure(topStrip);

@@ -1,10 +1,13 @@
 #include "app/program.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/app_state.h"
 #include "app/command_line.h"
+#include "app/replay_progress.h"
 #include "app/startup.h"
 #include "platform/clock/clock.h"
 #include "platform/sources/v4l2_cameras.h"
@@ -95,7 +98,12 @@ int runProgram(const std::vector<std::string>& arguments) {
         snapshotPath = *options.snapshotPath;
         std::atexit(writeSnapshotAtExit);
     }
-    return winMain(options.commandLineText);
+    // A terminal shows how far a fast replay has got; a log file is spared it.
+    if (options.fast && isatty(STDERR_FILENO) != 0)
+        startReplayProgress(driverIndexOf(options.commandLineText));
+    const int status = winMain(options.commandLineText);
+    endReplayProgress();
+    return status;
 }
 
 }  // namespace app

@@ -1,6 +1,5 @@
 #include "app/trigger_images.h"
 
-
 #include "app/app_state.h"
 #include "app/display.h"
 #include "capture/capture_device.h"
@@ -32,7 +31,11 @@ void saveTriggerImage() {
     if (platform::IsWindow(window)) {
         unwritten = platform::SendMessageA(window, platform::WM_CAP_FILE_SAVEDIBA, 0,
                                            reinterpret_cast<platform::LPARAM>(name.c_str())) == 0;
-        if (unwritten) platform::console::print("unable to save grabbed file [%s]\n", name.c_str());
+        if (unwritten) {
+            platform::console::print("unable to save grabbed file [%s]\n", name.c_str());
+        } else {
+            ++picturesSaved;
+        }
     }
     platform::console::print("Time taken [%f]\n", pipeline::secondsNow() - started);
     if (!unwritten) paintSavedFrame();

@@ -69,10 +69,12 @@ TEST_F(TriggerImageTest, AMissingDirectoryIsReportedAndTheNumberingGoesOn) {
     EXPECT_EQ(takeConsole(),
               "\ngrabbing image\nsaving grabbed file [absent/tavo_0.bmp]\n"
               "unable to save grabbed file [absent/tavo_0.bmp]\nTime taken [0.000000]\n");
+    EXPECT_EQ(app::picturesSaved, 0);
     fs::create_directory("absent");
     app::saveTriggerImage();
     EXPECT_EQ(takeConsole(), saveTrace("absent/tavo_1.bmp"));
     EXPECT_TRUE(fs::exists("absent/tavo_1.bmp"));
+    EXPECT_EQ(app::picturesSaved, 1);
 }
 
 TEST_F(TriggerImageTest, OverLongNamesAreCutToTheirBuffer) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include "platform/clock/clock.h"
 #include "platform/sources/recorded_timeline.h"
 
@@ -29,6 +32,16 @@ TEST_F(VirtualClock, SleepUntilNeverGoesBack) {
     EXPECT_EQ(clock::nowNanoseconds(), 2'000'000'000);
     clock::sleepUntil(1'000'000'000);
     EXPECT_EQ(clock::nowNanoseconds(), 2'000'000'000);
+}
+
+TEST_F(VirtualClock, RealTimeGoesOnBesideIt) {
+    const std::int64_t before = clock::realNanoseconds();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    clock::sleepMilliseconds(60'000);
+    const std::int64_t after = clock::realNanoseconds();
+    EXPECT_GE(after - before, 20'000'000);
+    EXPECT_LT(after - before, 10'000'000'000);
+    EXPECT_EQ(clock::nowNanoseconds(), 60'000'000'000);
 }
 
 TEST(RealClock, NeverGoesBackwards) {

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -50,12 +51,14 @@ std::string programPath() {
 #endif
 }
 
-ProgramRun runProgram(const std::vector<std::string>& arguments, const std::string& workingDirectory,
-                      double stopAfterSeconds) {
+namespace {
+
+// Runs the program with standard error on `error` ({read end, write end}).
+ProgramRun runWithErrorChannel(const std::vector<std::string>& arguments, const std::string& workingDirectory,
+                               double stopAfterSeconds, const int (&error)[2]) {
     int output[2];
-    int error[2];
     ProgramRun run;
-    if (pipe(output) != 0 || pipe(error) != 0) return run;
+    if (pipe(output) != 0) return run;
     const pid_t child = fork();
     if (child == 0) becomeProgram(arguments, workingDirectory, output[1], error[1]);
     close(output[1]);
@@ -69,7 +72,8 @@ ProgramRun runProgram(const std::vector<std::string>& arguments, const std::stri
         poll(descriptors, 2, 100);
         if (descriptors[0].revents != 0) drain(output[0], run.standardOutput, outputOpen);
         if (descriptors[1].revents != 0) drain(error[0], run.standardError, errorOpen);
-        const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
         if (!stopped && stopAfterSeconds > 0 && elapsed > stopAfterSeconds) {
             kill(child, SIGTERM);
             stopped = true;
@@ -82,6 +86,23 @@ ProgramRun runProgram(const std::vector<std::string>& arguments, const std::stri
     if (WIFEXITED(status)) run.exitStatus = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
     return run;
+}
+
+}  // namespace
+
+ProgramRun runProgram(const std::vector<std::string>& arguments, const std::string& workingDirectory,
+                      double stopAfterSeconds) {
+    int error[2];
+    if (pipe(error) != 0) return {};
+    return runWithErrorChannel(arguments, workingDirectory, stopAfterSeconds, error);
+}
+
+ProgramRun runProgramWithErrorOnTerminal(const std::vector<std::string>& arguments,
+                                         const std::string& workingDirectory) {
+    // The terminal side reads as closed (EIO) once the program has ended.
+    int terminal[2];
+    if (openpty(&terminal[0], &terminal[1], nullptr, nullptr, nullptr) != 0) return {};
+    return runWithErrorChannel(arguments, workingDirectory, 0, terminal);
 }
 
 }  // namespace testing_support

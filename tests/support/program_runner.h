@@ -18,6 +18,11 @@ struct ProgramRun {
 ProgramRun runProgram(const std::vector<std::string>& arguments, const std::string& workingDirectory,
                       double stopAfterSeconds = 0);
 
+// The same, with standard error on a pseudo-terminal (what the program then
+// writes there arrives with the terminal's line endings, "\r\n").
+ProgramRun runProgramWithErrorOnTerminal(const std::vector<std::string>& arguments,
+                                         const std::string& workingDirectory);
+
 // The path of the built program.
 std::string programPath();
 

@@ -19,6 +19,8 @@ std::int64_t steadyNanoseconds() {
         .count();
 }
 
+}  // namespace
+
 std::int64_t realNanoseconds() {
     if (!realOriginTaken) {
         realOriginNanoseconds = steadyNanoseconds();
@@ -26,6 +28,8 @@ std::int64_t realNanoseconds() {
     }
     return steadyNanoseconds() - realOriginNanoseconds;
 }
+
+namespace {
 
 // The real origin is taken as early as possible, so "since program start" holds.
 [[maybe_unused]] const std::int64_t takeOriginAtStart = realNanoseconds();

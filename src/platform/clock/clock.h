@@ -15,6 +15,10 @@ Kind selected();
 // Nanoseconds since program start. Never goes backwards.
 std::int64_t nowNanoseconds();
 
+// Nanoseconds of real time since program start, whichever clock is selected:
+// for what must keep pace with the operator's wall clock even in a fast replay.
+std::int64_t realNanoseconds();
+
 // Real: really sleeps. Virtual: adds to the count and returns at once.
 void sleepMilliseconds(std::int64_t milliseconds);
 

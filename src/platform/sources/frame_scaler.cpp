@@ -18,20 +18,22 @@ bool FrameScaler::scale(const Picture& picture, int width, int height, std::uint
                                     nullptr, nullptr);
     if (context_ == nullptr) return false;
 
+    // A DIB keeps its bottom row first: swscale writes upwards from the last
+    // row, so no second copy of the picture is needed.
     const std::uint32_t rowBytes = dibRowBytes(width);
-    const std::size_t pixelRowBytes = static_cast<std::size_t>(width) * 3;
-    topDown_.resize(static_cast<std::size_t>(rowBytes) * static_cast<std::size_t>(height));
-    std::uint8_t* const destination[4] = {topDown_.data(), nullptr, nullptr, nullptr};
-    const int destinationStrides[4] = {static_cast<int>(rowBytes), 0, 0, 0};
+    std::uint8_t* const destination[4] = {image + static_cast<std::size_t>(height - 1) * rowBytes, nullptr,
+                                          nullptr, nullptr};
+    const int destinationStrides[4] = {-static_cast<int>(rowBytes), 0, 0, 0};
     const int rows = sws_scale(context_, picture.planes, picture.strides, 0, picture.height, destination,
                                destinationStrides);
     if (rows != height) return false;
 
-    // A DIB keeps its bottom row first; the padding bytes are zero.
+    // The padding bytes at the end of each row are zero.
+    const std::size_t pixelRowBytes = static_cast<std::size_t>(width) * 3;
+    if (rowBytes == pixelRowBytes) return true;
     for (int row = 0; row < height; ++row) {
-        std::uint8_t* target = image + static_cast<std::size_t>(height - 1 - row) * rowBytes;
-        std::memcpy(target, topDown_.data() + static_cast<std::size_t>(row) * rowBytes, pixelRowBytes);
-        std::memset(target + pixelRowBytes, 0, rowBytes - pixelRowBytes);
+        std::memset(image + static_cast<std::size_t>(row) * rowBytes + pixelRowBytes, 0,
+                    rowBytes - pixelRowBytes);
     }
     return true;
 }

@@ -3,7 +3,6 @@
 // the size the driver was set to, bottom row first, rows padded to 4 bytes.
 // swscale, area filter, accurate rounding, bit-exact, one thread.
 #include <cstdint>
-#include <vector>
 
 extern "C" {
 #include <libavutil/pixfmt.h>
@@ -33,7 +32,6 @@ public:
 
 private:
     SwsContext* context_ = nullptr;
-    std::vector<std::uint8_t> topDown_;
 };
 
 }  // namespace platform

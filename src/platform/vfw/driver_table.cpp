@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "platform/clock/clock.h"
 #include "platform/vfw/driver_state.h"
 
 namespace platform {
@@ -25,6 +26,12 @@ CaptureDriver* driverAt(int index) {
     if (index < 0 || index >= driverSlots) return nullptr;
     CaptureDriver& driver = driverTable().slots[static_cast<std::size_t>(index)];
     return driver.source ? &driver : nullptr;
+}
+
+std::optional<std::int64_t> timelineElapsedNanoseconds() {
+    const std::optional<std::int64_t>& start = driverTable().timelineStart;
+    if (!start) return std::nullopt;
+    return clock::nowNanoseconds() - *start;
 }
 
 void setRunLimit(std::optional<double> seconds) {

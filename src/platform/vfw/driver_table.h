@@ -30,6 +30,10 @@ void installDriver(int index, std::unique_ptr<FrameSource> source, const std::st
 // The driver behind `index`, or null for an empty slot or an index outside 0..9.
 CaptureDriver* driverAt(int index);
 
+// Clock time since the recorded timeline started (the first connect of the
+// process); empty before that.
+std::optional<std::int64_t> timelineElapsedNanoseconds();
+
 // After the first grab that leaves the clock strictly past `seconds` since
 // program start, a close request is posted, once.
 void setRunLimit(std::optional<double> seconds);

@@ -1,0 +1,91 @@
+#include "platform/sources/frame_scaler.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/sources/frame_source.h"
+
+extern "C" {
+#include <libswscale/swscale.h>
+}
+
+namespace {
+
+using platform::dibImageBytes;
+using platform::dibRowBytes;
+
+constexpr int sourceWidth = 64;
+constexpr int sourceHeight = 48;
+constexpr std::uint8_t stale = 0xAA;
+
+// A 4:2:0 picture whose rows and columns all differ, so a flipped or shifted
+// row shows.
+struct PlanarPicture {
+    std::vector<std::uint8_t> luma = std::vector<std::uint8_t>(sourceWidth * sourceHeight);
+    std::vector<std::uint8_t> blue = std::vector<std::uint8_t>(sourceWidth * sourceHeight / 4);
+    std::vector<std::uint8_t> red = std::vector<std::uint8_t>(sourceWidth * sourceHeight / 4);
+    const std::uint8_t* planes[4] = {luma.data(), blue.data(), red.data(), nullptr};
+    int strides[4] = {sourceWidth, sourceWidth / 2, sourceWidth / 2, 0};
+
+    PlanarPicture() {
+        for (int y = 0; y < sourceHeight; ++y) {
+            for (int x = 0; x < sourceWidth; ++x)
+                luma[y * sourceWidth + x] = static_cast<std::uint8_t>(16 + 3 * y + x);
+        }
+        for (std::size_t i = 0; i < blue.size(); ++i) {
+            blue[i] = static_cast<std::uint8_t>(60 + i % 97);
+            red[i] = static_cast<std::uint8_t>(200 - i % 89);
+        }
+    }
+
+    platform::Picture picture() const {
+        return {planes, strides, AV_PIX_FMT_YUV420P, sourceWidth, sourceHeight};
+    }
+};
+
+// What swscale makes of the picture, top row first, rows packed.
+std::vector<std::uint8_t> topDownReference(const PlanarPicture& source, int width, int height) {
+    SwsContext* context =
+        sws_getContext(sourceWidth, sourceHeight, AV_PIX_FMT_YUV420P, width, height, AV_PIX_FMT_BGR24,
+                       SWS_AREA | SWS_ACCURATE_RND | SWS_BITEXACT, nullptr, nullptr, nullptr);
+    std::vector<std::uint8_t> image(static_cast<std::size_t>(width) * 3 * height);
+    std::uint8_t* const destination[4] = {image.data(), nullptr, nullptr, nullptr};
+    const int strides[4] = {width * 3, 0, 0, 0};
+    sws_scale(context, source.planes, source.strides, 0, sourceHeight, destination, strides);
+    sws_freeContext(context);
+    return image;
+}
+
+void expectBottomUpDib(const std::vector<std::uint8_t>& dib, const std::vector<std::uint8_t>& topDown,
+                       int width, int height) {
+    const std::size_t rowBytes = dibRowBytes(width);
+    const std::size_t pixelBytes = static_cast<std::size_t>(width) * 3;
+    for (int row = 0; row < height; ++row) {
+        const std::uint8_t* dibRow = dib.data() + static_cast<std::size_t>(height - 1 - row) * rowBytes;
+        EXPECT_EQ(std::memcmp(dibRow, topDown.data() + row * pixelBytes, pixelBytes), 0) << "row " << row;
+        for (std::size_t pad = pixelBytes; pad < rowBytes; ++pad) EXPECT_EQ(dibRow[pad], 0) << "row " << row;
+    }
+}
+
+TEST(FrameScaler, BottomRowFirstWithZeroPaddingOverWhateverTheBufferHeld) {
+    const PlanarPicture source;
+    platform::FrameScaler scaler;
+    std::vector<std::uint8_t> dib(dibImageBytes(33, 17), stale);
+    ASSERT_TRUE(scaler.scale(source.picture(), 33, 17, dib.data()));
+    expectBottomUpDib(dib, topDownReference(source, 33, 17), 33, 17);
+}
+
+TEST(FrameScaler, ANewSizeTakesANewConversion) {
+    const PlanarPicture source;
+    platform::FrameScaler scaler;
+    std::vector<std::uint8_t> small(dibImageBytes(32, 24), stale);
+    ASSERT_TRUE(scaler.scale(source.picture(), 32, 24, small.data()));
+    std::vector<std::uint8_t> odd(dibImageBytes(21, 30), stale);
+    ASSERT_TRUE(scaler.scale(source.picture(), 21, 30, odd.data()));
+    expectBottomUpDib(small, topDownReference(source, 32, 24), 32, 24);
+    expectBottomUpDib(odd, topDownReference(source, 21, 30), 21, 30);
+}
+
+}  // namespace
