@@ -1,8 +1,15 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 #include "pipeline/frame_image.h"
 #include "pipeline/frame_pipeline.h"
 #include "platform/console/console.h"
+#include "platform/files/replace_file.h"
 
 namespace pipeline {
 
@@ -17,22 +24,47 @@ struct PgmTarget {
     const char* openFailure;
 };
 
+// Whether the file could be opened for writing, which is what the console
+// has always reported on; leaves no new empty file behind.
+bool openableForWriting(const char* name) {
+    int descriptor = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (descriptor >= 0) {
+        close(descriptor);
+        unlink(name);
+        return true;
+    }
+    if (errno != EEXIST) return false;
+    descriptor = open(name, O_WRONLY | O_CLOEXEC);
+    if (descriptor < 0) return false;
+    close(descriptor);
+    return true;
+}
+
+std::vector<platform::ByteChunk> pgmChunks(const std::string& header, const GrayImage& raster) {
+    std::vector<platform::ByteChunk> chunks{
+        platform::ByteChunk(reinterpret_cast<const std::uint8_t*>(header.data()), header.size())};
+    const std::int64_t rasterBytes = static_cast<std::int64_t>(frameImage.width) * frameImage.height;
+    if (rasterBytes > 0 && rasterBytes <= grayCapacity) {
+        chunks.emplace_back(raster.data(), static_cast<std::size_t>(rasterBytes));
+    }
+    return chunks;
+}
+
+// Replaced whole, so a full disk leaves the earlier image rather than a cut one.
 void savePgm(const PgmTarget& target) {
     platform::console::print("%s", target.announcement);
-    std::FILE* file = std::fopen(target.fileName, "wb");
-    if (file == nullptr) {
+    if (!openableForWriting(target.fileName)) {
         platform::console::print("%s", target.openFailure);
         return;
     }
-    char header[40];
-    const int headerLength =
-        std::snprintf(header, sizeof header, "P5\n %d %d\n255\n", frameImage.width, frameImage.height);
-    std::fwrite(header, 1, static_cast<std::size_t>(headerLength), file);
-    const std::int64_t rasterBytes = static_cast<std::int64_t>(frameImage.width) * frameImage.height;
-    if (rasterBytes > 0 && rasterBytes <= grayCapacity) {
-        std::fwrite(target.raster.data(), 1, static_cast<std::size_t>(rasterBytes), file);
+    const std::string header =
+        "P5\n " + std::to_string(frameImage.width) + " " + std::to_string(frameImage.height) + "\n255\n";
+    std::string failure;
+    if (!platform::replaceFile(target.fileName, pgmChunks(header, target.raster),
+                               platform::Durability::renamed, failure)) {
+        // The console keeps its own text; the reason goes beside it.
+        std::fprintf(stderr, "diagnostic image not written: %s\n", failure.c_str());
     }
-    std::fclose(file);
 }
 
 }  // namespace
