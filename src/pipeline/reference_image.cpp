@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -25,19 +26,19 @@ struct PgmTarget {
 };
 
 // Whether the file could be opened for writing, which is what the console
-// has always reported on; leaves no new empty file behind.
-bool openableForWriting(const char* name) {
+// has always reported on; leaves no new empty file behind. 0 when it could,
+// else the reason.
+int reasonNotOpenable(const char* name) {
     int descriptor = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (descriptor >= 0) {
         close(descriptor);
         unlink(name);
-        return true;
+        return 0;
     }
-    if (errno != EEXIST) return false;
-    descriptor = open(name, O_WRONLY | O_CLOEXEC);
-    if (descriptor < 0) return false;
+    if (errno == EEXIST) descriptor = open(name, O_WRONLY | O_CLOEXEC);
+    if (descriptor < 0) return errno;
     close(descriptor);
-    return true;
+    return 0;
 }
 
 std::vector<platform::ByteChunk> pgmChunks(const std::string& header, const GrayImage& raster) {
@@ -50,11 +51,17 @@ std::vector<platform::ByteChunk> pgmChunks(const std::string& header, const Gray
     return chunks;
 }
 
+// The console keeps its own text; the reason goes beside it.
+void reportNotWritten(const std::string& failure) {
+    std::fprintf(stderr, "diagnostic image not written: %s\n", failure.c_str());
+}
+
 // Replaced whole, so a full disk leaves the earlier image rather than a cut one.
 void savePgm(const PgmTarget& target) {
     platform::console::print("%s", target.announcement);
-    if (!openableForWriting(target.fileName)) {
+    if (const int reason = reasonNotOpenable(target.fileName); reason != 0) {
         platform::console::print("%s", target.openFailure);
+        reportNotWritten(std::string(target.fileName) + ": " + std::strerror(reason));
         return;
     }
     const std::string header =
@@ -62,8 +69,7 @@ void savePgm(const PgmTarget& target) {
     std::string failure;
     if (!platform::replaceFile(target.fileName, pgmChunks(header, target.raster),
                                platform::Durability::renamed, failure)) {
-        // The console keeps its own text; the reason goes beside it.
-        std::fprintf(stderr, "diagnostic image not written: %s\n", failure.c_str());
+        reportNotWritten(failure);
     }
 }
 
