@@ -5,13 +5,14 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
+#include "app/contact_sheet/contact_sheet.h"
 #include "app/startup.h"
 #include "platform/clock/clock.h"
-#include "platform/sources/v4l2_cameras.h"
 #include "platform/sources/source_factory.h"
+#include "platform/sources/v4l2_cameras.h"
 #include "platform/vfw/driver_table.h"
-#include "platform/winsys/presentation.h"
 #include "platform/winsys/png_snapshot.h"
+#include "platform/winsys/presentation.h"
 #include "platform/winsys/window.h"
 
 namespace app {
@@ -32,7 +33,8 @@ void installCameras() {
     for (std::size_t slot = 0; slot < cameras.size() && slot < platform::driverSlots; ++slot) {
         std::string failure;
         auto source = platform::makeFrameSource(cameras[slot].path, std::nullopt, failure);
-        if (source) platform::installDriver(static_cast<int>(slot), std::move(source), cameras[slot].cardName);
+        if (source)
+            platform::installDriver(static_cast<int>(slot), std::move(source), cameras[slot].cardName);
     }
 }
 
@@ -42,7 +44,8 @@ std::string installDrivers(const ProgramOptions& options) {
     const int index = driverIndexOf(options.commandLineText);
     if (!options.source) {
         installCameras();
-        if (options.fast && platform::driverAt(index) != nullptr && platform::driverAt(index)->source->isLive()) {
+        if (options.fast && platform::driverAt(index) != nullptr &&
+            platform::driverAt(index)->source->isLive()) {
             return "--fast replays recordings only; driver " + std::to_string(index) + " is a live camera";
         }
         return "";
@@ -74,6 +77,8 @@ int runProgram(const std::vector<std::string>& arguments) {
     const ParsedCommandLine parsed = parseCommandLine(arguments);
     if (!parsed.error.empty()) return usageError(parsed.error);
     const ProgramOptions& options = parsed.options;
+    if (options.contactSheet)
+        return writeContactSheet(options.contactSheet->directory, options.contactSheet->output);
     if (options.help) {
         std::fputs(usageText().c_str(), stdout);
         return 0;
