@@ -55,7 +55,7 @@ TEST_P(TerminationSignal, OnTheRealClockTheRunEndsNormally) {
 TEST_P(TerminationSignal, WhilePicturesAreBeingSavedEveryOneOnDiskIsWhole) {
     const ProgramRun run = runUntilSignalled(fastSceneFor("100000"));
     expectNormalEnd(run);
-    EXPECT_GE(namesIn(scratch.path() / "pictures").size(), 5u);
+    EXPECT_GE(namesIn(scratch.path() / "pictures").size(), 1u) << "no picture was saved before the signal";
     EXPECT_EQ(linesStartingWith(run.standardOutput, "unable to save"), 0);
 }
 
