@@ -20,7 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memcpy(&header, data, sizeof header);
     header.biSizeImage = std::min<platform::DWORD>(header.biSizeImage, 1 << 20);
     std::vector<std::uint8_t> pixels(header.biSizeImage);
-    std::memcpy(pixels.data(), data + sizeof header, std::min(pixels.size(), size - sizeof header));
+    // An empty vector's data() may be null, which memcpy must not get even for no bytes.
+    if (!pixels.empty()) {
+        std::memcpy(pixels.data(), data + sizeof header, std::min(pixels.size(), size - sizeof header));
+    }
     std::string failure;
     const std::string name = (size % 3 == 0) ? "missing/picture.bmp" : "picture.bmp";
     if (platform::writeDibFile(name, header, pixels.data(), failure) && name == "picture.bmp") {

@@ -25,9 +25,10 @@ platform::HWND canvasWindow() {
         windowClass.lpfnWndProc = platform::DefWindowProcA;
         windowClass.lpszClassName = "fuzz";
         platform::RegisterClassA(&windowClass);
-        return platform::CreateWindowExA(0, "fuzz", "fuzz", platform::WS_OVERLAPPEDWINDOW, platform::CW_USEDEFAULT,
+        return platform::CreateWindowExA(0, "fuzz", "fuzz", platform::WS_OVERLAPPEDWINDOW,
                                          platform::CW_USEDEFAULT, platform::CW_USEDEFAULT,
-                                         platform::CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+                                         platform::CW_USEDEFAULT, platform::CW_USEDEFAULT, nullptr, nullptr,
+                                         nullptr, nullptr);
     }();
     return window;
 }
@@ -70,11 +71,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // frames up to 768 x 576, as the frame image guarantees.
     const auto* info = reinterpret_cast<const platform::BITMAPINFO*>(dib);
     const std::int32_t columns = info->bmiHeader.biWidth;
-    const std::int32_t rows = info->bmiHeader.biHeight < 0 ? -info->bmiHeader.biHeight : info->bmiHeader.biHeight;
+    const std::int64_t height = info->bmiHeader.biHeight;
+    const std::int64_t rows = height < 0 ? -height : height;
     if (columns > 0 && columns <= 768 && rows > 0 && rows <= 576) {
-        platform::SetDIBitsToDevice(dc, 5, 5, static_cast<platform::DWORD>(columns),
-                                    static_cast<platform::DWORD>(rows), 0, 0, 0, static_cast<platform::UINT>(rows),
-                                    dib + 40, info, platform::DIB_RGB_COLORS);
+        platform::SetDIBitsToDevice(
+            dc, 5, 5, static_cast<platform::DWORD>(columns), static_cast<platform::DWORD>(rows), 0, 0, 0,
+            static_cast<platform::UINT>(rows), dib + 40, info, platform::DIB_RGB_COLORS);
     }
     platform::EndPaint(window, &paint);
     return 0;

@@ -50,7 +50,8 @@ std::string applyOption(ProgramOptions& options, const std::string& option, cons
         options.snapshotPath = value;
     } else if (option == "--fps") {
         platform::FrameRate rate;
-        if (!parseFrameRate(value, rate)) return "--fps needs NUM or NUM/DEN, whole and positive, not '" + value + "'";
+        if (!parseFrameRate(value, rate))
+            return "--fps needs NUM or NUM/DEN, whole and positive, not '" + value + "'";
         options.frameRate = rate;
     }
     return "";
@@ -84,11 +85,35 @@ bool isIndexArgument(const std::string& argument) {
     return !(argument.size() > 1 && argument[0] == '-' && (argument[1] < '0' || argument[1] > '9'));
 }
 
+constexpr const char* contactSheetOption = "--contact-sheet";
+
+// The contact sheet is a command of its own, with exactly its two values.
+std::string parseContactSheet(const std::vector<std::string>& arguments, ProgramOptions& options) {
+    if (arguments.size() != 3 || arguments[0] != contactSheetOption) {
+        return "--contact-sheet takes DIR and OUT.png and no other argument";
+    }
+    if (arguments[1].empty() || arguments[2].empty())
+        return "--contact-sheet needs a directory and a file name";
+    options.contactSheet = ContactSheetRequest{arguments[1], arguments[2]};
+    return "";
+}
+
+bool asksForContactSheet(const std::vector<std::string>& arguments) {
+    for (const std::string& argument : arguments) {
+        if (argument == contactSheetOption) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     ParsedCommandLine parsed;
     parsed.options.commandLineText = joined(arguments);
+    if (asksForContactSheet(arguments)) {
+        parsed.error = parseContactSheet(arguments, parsed.options);
+        return parsed;
+    }
     for (std::size_t i = 0; i < arguments.size() && parsed.error.empty(); ++i) {
         std::string option = arguments[i];
         if (i == 0 && isIndexArgument(option)) continue;
@@ -125,6 +150,7 @@ int driverIndexOf(const std::string& commandLineText) {
 std::string usageText() {
     return "usage: tavomotion [INDEX] [--source SPEC] [--fast] [--headless] [--run-for SECONDS]\n"
            "                  [--snapshot FILE.png] [--fps NUM[/DEN]] [--help] [--version]\n"
+           "       tavomotion --contact-sheet DIR OUT.png\n"
            "\n"
            "Watches one fixed scene and saves a picture whenever something (or, with\n"
            "DETECT_CARS_ONLY in tavomotion.ini, a vehicle) moves through the detection window.\n"
@@ -140,6 +166,9 @@ std::string usageText() {
            "  --snapshot FILE.png write the window as a PNG image when the program ends\n"
            "  --fps NUM[/DEN]     frame rate of an image sequence (default 25), or replacing a\n"
            "                      video file's own timestamps\n"
+           "  --contact-sheet DIR OUT.png\n"
+           "                      lay out the pictures tavo_N.bmp of DIR as captioned thumbnails\n"
+           "                      on one PNG, oldest first (the newest 400 at most), and end\n"
            "  --help              show this text\n"
            "  --version           show the version\n";
 }

@@ -8,6 +8,12 @@
 
 namespace app {
 
+// --contact-sheet DIR OUT.png: no scene is watched.
+struct ContactSheetRequest {
+    std::string directory;
+    std::string output;
+};
+
 struct ProgramOptions {
     // The arguments joined by single blanks: what start-up prints and reads
     // its driver index from.
@@ -18,6 +24,7 @@ struct ProgramOptions {
     std::optional<double> runForSeconds;
     std::optional<std::string> snapshotPath;
     std::optional<platform::FrameRate> frameRate;
+    std::optional<ContactSheetRequest> contactSheet;
     bool help = false;
     bool version = false;
 };

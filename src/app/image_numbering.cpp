@@ -11,24 +11,6 @@
 namespace app {
 namespace {
 
-// The number of a name the program writes, tavo_<N>.bmp with N as printed.
-std::optional<std::int32_t> pictureNumber(const std::string& name) {
-    const std::string prefix = "tavo_";
-    const std::string suffix = ".bmp";
-    if (name.size() <= prefix.size() + suffix.size()) return std::nullopt;
-    if (name.compare(0, prefix.size(), prefix) != 0) return std::nullopt;
-    if (name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) return std::nullopt;
-    const std::string digits = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
-    if (digits.size() > 1 && digits[0] == '0') return std::nullopt;
-    std::int64_t value = 0;
-    for (const char digit : digits) {
-        if (digit < '0' || digit > '9') return std::nullopt;
-        value = value * 10 + (digit - '0');
-        if (value >= INT32_MAX) return std::nullopt;
-    }
-    return static_cast<std::int32_t>(value);
-}
-
 struct Picture {
     std::int32_t number;
     std::int64_t modifiedNanoseconds;
@@ -49,6 +31,23 @@ bool newer(const Picture& candidate, const Picture& best) {
 
 }  // namespace
 
+std::optional<std::int32_t> triggerPictureNumber(const std::string& name) {
+    const std::string prefix = "tavo_";
+    const std::string suffix = ".bmp";
+    if (name.size() <= prefix.size() + suffix.size()) return std::nullopt;
+    if (name.compare(0, prefix.size(), prefix) != 0) return std::nullopt;
+    if (name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) return std::nullopt;
+    const std::string digits = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
+    if (digits.size() > 1 && digits[0] == '0') return std::nullopt;
+    std::int64_t value = 0;
+    for (const char digit : digits) {
+        if (digit < '0' || digit > '9') return std::nullopt;
+        value = value * 10 + (digit - '0');
+        if (value >= INT32_MAX) return std::nullopt;
+    }
+    return static_cast<std::int32_t>(value);
+}
+
 std::int32_t firstFreeImageNumber(const std::string& directory, std::int32_t cap) {
     std::error_code error;
     std::filesystem::directory_iterator entries(directory.empty() ? "." : directory, error);
@@ -56,7 +55,7 @@ std::int32_t firstFreeImageNumber(const std::string& directory, std::int32_t cap
     std::optional<Picture> highest;
     std::optional<Picture> newest;
     for (const auto& entry : entries) {
-        const auto number = pictureNumber(entry.path().filename().string());
+        const auto number = triggerPictureNumber(entry.path().filename().string());
         if (!number || (cap > 0 && *number > cap)) continue;
         const Picture picture{*number, modificationTime(entry.path())};
         if (!highest || picture.number > highest->number) highest = picture;

@@ -7,14 +7,15 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
+#include "app/contact_sheet/contact_sheet.h"
 #include "app/replay_progress.h"
 #include "app/startup.h"
 #include "platform/clock/clock.h"
-#include "platform/sources/v4l2_cameras.h"
 #include "platform/sources/source_factory.h"
+#include "platform/sources/v4l2_cameras.h"
 #include "platform/vfw/driver_table.h"
-#include "platform/winsys/presentation.h"
 #include "platform/winsys/png_snapshot.h"
+#include "platform/winsys/presentation.h"
 #include "platform/winsys/window.h"
 
 namespace app {
@@ -35,7 +36,8 @@ void installCameras() {
     for (std::size_t slot = 0; slot < cameras.size() && slot < platform::driverSlots; ++slot) {
         std::string failure;
         auto source = platform::makeFrameSource(cameras[slot].path, std::nullopt, failure);
-        if (source) platform::installDriver(static_cast<int>(slot), std::move(source), cameras[slot].cardName);
+        if (source)
+            platform::installDriver(static_cast<int>(slot), std::move(source), cameras[slot].cardName);
     }
 }
 
@@ -77,6 +79,8 @@ int runProgram(const std::vector<std::string>& arguments) {
     const ParsedCommandLine parsed = parseCommandLine(arguments);
     if (!parsed.error.empty()) return usageError(parsed.error);
     const ProgramOptions& options = parsed.options;
+    if (options.contactSheet)
+        return writeContactSheet(options.contactSheet->directory, options.contactSheet->output);
     if (options.help) {
         std::fputs(usageText().c_str(), stdout);
         return 0;

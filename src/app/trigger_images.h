@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace app {
@@ -11,6 +12,10 @@ void saveTriggerImage();
 
 // The name of picture `number` in the save directory, cut to its buffer.
 std::string triggerImageName(std::int32_t number);
+
+// N for a file name tavo_N.bmp as the program writes it (no sign, no leading
+// zero); nothing for any other name.
+std::optional<std::int32_t> triggerPictureNumber(const std::string& name);
 
 // The number the first picture of this run gets, so an earlier run's
 // pictures are not written over: after the highest tavo_N.bmp found, or with

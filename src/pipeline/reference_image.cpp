@@ -1,8 +1,16 @@
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
 
 #include "pipeline/frame_image.h"
 #include "pipeline/frame_pipeline.h"
 #include "platform/console/console.h"
+#include "platform/files/replace_file.h"
 
 namespace pipeline {
 
@@ -17,22 +25,52 @@ struct PgmTarget {
     const char* openFailure;
 };
 
-void savePgm(const PgmTarget& target) {
-    platform::console::print("%s", target.announcement);
-    std::FILE* file = std::fopen(target.fileName, "wb");
-    if (file == nullptr) {
-        platform::console::print("%s", target.openFailure);
-        return;
+// Whether the file could be opened for writing, which is what the console
+// has always reported on; leaves no new empty file behind. 0 when it could,
+// else the reason.
+int reasonNotOpenable(const char* name) {
+    int descriptor = open(name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (descriptor >= 0) {
+        close(descriptor);
+        unlink(name);
+        return 0;
     }
-    char header[40];
-    const int headerLength =
-        std::snprintf(header, sizeof header, "P5\n %d %d\n255\n", frameImage.width, frameImage.height);
-    std::fwrite(header, 1, static_cast<std::size_t>(headerLength), file);
+    if (errno == EEXIST) descriptor = open(name, O_WRONLY | O_CLOEXEC);
+    if (descriptor < 0) return errno;
+    close(descriptor);
+    return 0;
+}
+
+std::vector<platform::ByteChunk> pgmChunks(const std::string& header, const GrayImage& raster) {
+    std::vector<platform::ByteChunk> chunks{
+        platform::ByteChunk(reinterpret_cast<const std::uint8_t*>(header.data()), header.size())};
     const std::int64_t rasterBytes = static_cast<std::int64_t>(frameImage.width) * frameImage.height;
     if (rasterBytes > 0 && rasterBytes <= grayCapacity) {
-        std::fwrite(target.raster.data(), 1, static_cast<std::size_t>(rasterBytes), file);
+        chunks.emplace_back(raster.data(), static_cast<std::size_t>(rasterBytes));
     }
-    std::fclose(file);
+    return chunks;
+}
+
+// The console keeps its own text; the reason goes beside it.
+void reportNotWritten(const std::string& failure) {
+    std::fprintf(stderr, "diagnostic image not written: %s\n", failure.c_str());
+}
+
+// Replaced whole, so a full disk leaves the earlier image rather than a cut one.
+void savePgm(const PgmTarget& target) {
+    platform::console::print("%s", target.announcement);
+    if (const int reason = reasonNotOpenable(target.fileName); reason != 0) {
+        platform::console::print("%s", target.openFailure);
+        reportNotWritten(std::string(target.fileName) + ": " + std::strerror(reason));
+        return;
+    }
+    const std::string header =
+        "P5\n " + std::to_string(frameImage.width) + " " + std::to_string(frameImage.height) + "\n255\n";
+    std::string failure;
+    if (!platform::replaceFile(target.fileName, pgmChunks(header, target.raster),
+                               platform::Durability::renamed, failure)) {
+        reportNotWritten(failure);
+    }
 }
 
 }  // namespace

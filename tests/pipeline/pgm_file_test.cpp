@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -44,7 +46,8 @@ protected:
 TEST_F(PgmTest, ThreeTwentyByTwoFortyGivesASixteenByteHeaderAndTheRaster) {
     frameImage.width = 320;
     frameImage.height = 240;
-    for (int i = 0; i < 76800; ++i) grayFrame[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i % 256);
+    for (int i = 0; i < 76800; ++i)
+        grayFrame[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i % 256);
     grayFrame[5] = 10;  // a line feed and a carriage return stay single bytes
     grayFrame[6] = 13;
     saveMotionPgm();
@@ -66,8 +69,8 @@ TEST_F(PgmTest, EightyBySixtyGivesFortyEightFourteenBytes) {
 
 TEST_F(PgmTest, NoFrameYetGivesTheTwelveByteHeaderAlone) {
     saveMotionPgm();
-    EXPECT_EQ(fileBytes("motionimage.pgm"), (std::vector<std::uint8_t>{'P', '5', '\n', ' ', '0', ' ', '0', '\n',
-                                                                        '2', '5', '5', '\n'}));
+    EXPECT_EQ(fileBytes("motionimage.pgm"),
+              (std::vector<std::uint8_t>{'P', '5', '\n', ' ', '0', ' ', '0', '\n', '2', '5', '5', '\n'}));
 }
 
 TEST_F(PgmTest, RefreshCopiesTheWholeBufferAndWritesTheReference) {
@@ -92,6 +95,33 @@ TEST_F(PgmTest, AnUnwritableDirectoryIsReportedAndTheReferenceStillRefreshed) {
     EXPECT_EQ(takeConsole(),
               "saving reference image as pgm\nUnable to open file referenceimage.pgm  for saving\n");
     EXPECT_EQ(referenceImage[0], 9);
+}
+
+TEST_F(PgmTest, AFileSizeLimitKeepsTheEarlierImageWholeAndTheConsoleText) {
+    frameImage.width = 320;
+    frameImage.height = 240;
+    currentImage.fill(40);
+    refreshReference();
+    const auto earlier = fileBytes("referenceimage.pgm");
+    ASSERT_EQ(earlier.size(), 76816u);
+    takeConsole();
+
+    rlimit previous{};
+    getrlimit(RLIMIT_FSIZE, &previous);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = previous;
+    limit.rlim_cur = 50000;
+    setrlimit(RLIMIT_FSIZE, &limit);
+    currentImage.fill(41);
+    refreshReference();
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(takeConsole(), "saving reference image as pgm\n");
+    EXPECT_EQ(fileBytes("referenceimage.pgm"), earlier);
+    int files = 0;
+    for ([[maybe_unused]] const auto& entry : fs::directory_iterator(directory)) ++files;
+    EXPECT_EQ(files, 1) << "no temporary file left";
 }
 
 }  // namespace

@@ -105,6 +105,17 @@ TEST(DibFile, TheHeadersAreExactlyTheStandardOnes) {
     EXPECT_EQ(bytes.substr(54), std::string(pixels.begin(), pixels.end()));
 }
 
+TEST(DibFile, AnEmptyImageGivesTheHeadersAloneWithoutTouchingThePixels) {
+    ScratchDirectory scratch;
+    BITMAPINFOHEADER header = formatOf(0, 0);
+    header.biSizeImage = 0;
+    std::string failure;
+    ASSERT_TRUE(writeDibFile("empty.bmp", header, nullptr, failure)) << failure;
+    const std::string bytes = scratch.read("empty.bmp");
+    ASSERT_EQ(bytes.size(), 54u);
+    EXPECT_EQ(bytes.substr(0, 6), std::string("BM\x36\0\0\0", 6));
+}
+
 TEST(DibFile, AMissingDirectoryFailsAndLeavesNothing) {
     ScratchDirectory scratch;
     const auto pixels = patternedRows(2, 2);

@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,20 +25,33 @@ void drain(int descriptor, std::string& into, bool& open) {
     }
 }
 
-[[noreturn]] void becomeProgram(const std::vector<std::string>& arguments, const std::string& directory,
-                                int outputPipe, int errorPipe) {
+std::vector<std::string> commandLine(const std::vector<std::string>& arguments,
+                                     const RunConditions& conditions) {
+    std::vector<std::string> command = conditions.wrapper;
+    command.push_back(programPath());
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return command;
+}
+
+void limitFileSize(const RunConditions& conditions) {
+    if (!conditions.fileSizeLimit) return;
+    const rlimit limit{*conditions.fileSizeLimit, *conditions.fileSizeLimit};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(125);
+}
+
+[[noreturn]] void becomeProgram(const std::vector<std::string>& command, const std::string& directory,
+                                const RunConditions& conditions, int outputPipe, int errorPipe) {
     dup2(outputPipe, STDOUT_FILENO);
     dup2(errorPipe, STDERR_FILENO);
     const int nothing = open("/dev/null", O_RDONLY);
     dup2(nothing, STDIN_FILENO);
     if (chdir(directory.c_str()) != 0) _exit(126);
+    limitFileSize(conditions);
     std::vector<char*> argv;
-    std::string program = programPath();
-    argv.push_back(program.data());
-    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    for (const std::string& argument : command) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     unsetenv("DISPLAY");
-    execv(program.c_str(), argv.data());
+    execvp(argv[0], argv.data());
     _exit(127);
 }
 
@@ -55,12 +69,13 @@ namespace {
 
 // Runs the program with standard error on `error` ({read end, write end}).
 ProgramRun runWithErrorChannel(const std::vector<std::string>& arguments, const std::string& workingDirectory,
-                               double stopAfterSeconds, const int (&error)[2]) {
+                               const RunConditions& conditions, const int (&error)[2]) {
+    const std::vector<std::string> command = commandLine(arguments, conditions);
     int output[2];
     ProgramRun run;
     if (pipe(output) != 0) return run;
     const pid_t child = fork();
-    if (child == 0) becomeProgram(arguments, workingDirectory, output[1], error[1]);
+    if (child == 0) becomeProgram(command, workingDirectory, conditions, output[1], error[1]);
     close(output[1]);
     close(error[1]);
     const auto started = std::chrono::steady_clock::now();
@@ -74,8 +89,8 @@ ProgramRun runWithErrorChannel(const std::vector<std::string>& arguments, const 
         if (descriptors[1].revents != 0) drain(error[0], run.standardError, errorOpen);
         const double elapsed =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-        if (!stopped && stopAfterSeconds > 0 && elapsed > stopAfterSeconds) {
-            kill(child, SIGTERM);
+        if (!stopped && conditions.stopAfterSeconds > 0 && elapsed > conditions.stopAfterSeconds) {
+            kill(child, conditions.stopSignal);
             stopped = true;
         }
     }
@@ -92,9 +107,16 @@ ProgramRun runWithErrorChannel(const std::vector<std::string>& arguments, const 
 
 ProgramRun runProgram(const std::vector<std::string>& arguments, const std::string& workingDirectory,
                       double stopAfterSeconds) {
+    RunConditions conditions;
+    conditions.stopAfterSeconds = stopAfterSeconds;
+    return runProgram(arguments, workingDirectory, conditions);
+}
+
+ProgramRun runProgram(const std::vector<std::string>& arguments, const std::string& workingDirectory,
+                      const RunConditions& conditions) {
     int error[2];
     if (pipe(error) != 0) return {};
-    return runWithErrorChannel(arguments, workingDirectory, stopAfterSeconds, error);
+    return runWithErrorChannel(arguments, workingDirectory, conditions, error);
 }
 
 ProgramRun runProgramWithErrorOnTerminal(const std::vector<std::string>& arguments,
@@ -102,7 +124,7 @@ ProgramRun runProgramWithErrorOnTerminal(const std::vector<std::string>& argumen
     // The terminal side reads as closed (EIO) once the program has ended.
     int terminal[2];
     if (openpty(&terminal[0], &terminal[1], nullptr, nullptr, nullptr) != 0) return {};
-    return runWithErrorChannel(arguments, workingDirectory, 0, terminal);
+    return runWithErrorChannel(arguments, workingDirectory, RunConditions{}, terminal);
 }
 
 }  // namespace testing_support

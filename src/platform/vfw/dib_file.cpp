@@ -1,12 +1,9 @@
 #include "platform/vfw/dib_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <array>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
+
+#include "platform/files/replace_file.h"
 
 namespace platform {
 namespace {
@@ -30,52 +27,13 @@ std::array<std::uint8_t, fileHeaderBytes + infoHeaderBytes> bmpHeaders(const BIT
     return bytes;
 }
 
-// Beside the final file, so the rename stays on one file system; never of
-// the form tavo_N.bmp.
-std::string temporaryNameFor(const std::string& path) {
-    static unsigned serial = 0;
-    const std::size_t slash = path.rfind('/');
-    const std::string directory = slash == std::string::npos ? "" : path.substr(0, slash + 1);
-    return directory + ".tavo-save-" + std::to_string(getpid()) + "-" + std::to_string(++serial) + ".part";
-}
-
-bool writeAll(int descriptor, const std::uint8_t* data, std::size_t length) {
-    while (length > 0) {
-        const ssize_t written = write(descriptor, data, length);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        data += written;
-        length -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 }  // namespace
 
 bool writeDibFile(const std::string& path, const BITMAPINFOHEADER& header, const std::uint8_t* pixels,
                   std::string& failure) {
-    const std::string temporary = temporaryNameFor(path);
-    const int descriptor = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (descriptor < 0) {
-        failure = path + ": " + std::strerror(errno);
-        return false;
-    }
     const auto headers = bmpHeaders(header);
-    bool written = writeAll(descriptor, headers.data(), headers.size()) &&
-                   writeAll(descriptor, pixels, header.biSizeImage) && fsync(descriptor) == 0;
-    int error = written ? 0 : errno;
-    if (close(descriptor) != 0 && written) {
-        written = false;
-        error = errno;
-    }
-    if (written && std::rename(temporary.c_str(), path.c_str()) != 0) {
-        written = false;
-        error = errno;
-    }
-    if (written) return true;
-    failure = path + ": " + std::strerror(error == 0 ? EIO : error);
-    unlink(temporary.c_str());
-    return false;
+    const std::vector<ByteChunk> chunks{ByteChunk(headers), ByteChunk(pixels, header.biSizeImage)};
+    return replaceFile(path, chunks, Durability::synced, failure);
 }
 
 }  // namespace platform

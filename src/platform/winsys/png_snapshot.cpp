@@ -79,12 +79,7 @@ bool writeTemporary(int descriptor, const Canvas& canvas, std::string& failure) 
 
 }  // namespace
 
-bool writeWindowPng(HWND window, const std::string& path, std::string& failure) {
-    const Canvas* canvas = windowCanvas(window);
-    if (canvas == nullptr) {
-        failure = "the window has no picture";
-        return false;
-    }
+bool writeCanvasPng(const Canvas& canvas, const std::string& path, std::string& failure) {
     std::string temporary = path + ".partial-XXXXXX";
     const int descriptor = mkstemp(temporary.data());
     if (descriptor < 0) {
@@ -92,13 +87,22 @@ bool writeWindowPng(HWND window, const std::string& path, std::string& failure) 
         return false;
     }
     giveUsualPermissions(descriptor);
-    if (writeTemporary(descriptor, *canvas, failure)) {
+    if (writeTemporary(descriptor, canvas, failure)) {
         if (std::rename(temporary.c_str(), path.c_str()) == 0) return true;
         failure = "cannot rename " + temporary + ": " + std::strerror(errno);
     }
     unlink(temporary.c_str());
     failure = "cannot write " + path + ": " + failure;
     return false;
+}
+
+bool writeWindowPng(HWND window, const std::string& path, std::string& failure) {
+    const Canvas* canvas = windowCanvas(window);
+    if (canvas == nullptr) {
+        failure = "the window has no picture";
+        return false;
+    }
+    return writeCanvasPng(*canvas, path, failure);
 }
 
 }  // namespace platform

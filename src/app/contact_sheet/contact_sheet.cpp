@@ -1,0 +1,60 @@
+#include "app/contact_sheet/contact_sheet.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "app/contact_sheet/bmp_reader.h"
+#include "app/contact_sheet/caption_text.h"
+#include "app/contact_sheet/picture_listing.h"
+#include "app/contact_sheet/sheet_layout.h"
+#include "app/contact_sheet/thumbnail.h"
+#include "platform/winsys/png_snapshot.h"
+
+namespace app {
+namespace {
+
+int failed(const std::string& reason) {
+    std::fprintf(stderr, "tavomotion: %s\n", reason.c_str());
+    return 1;
+}
+
+// A sheet of thousands would be unwieldy: the newest are the ones to check.
+void keepNewest(std::vector<TriggerPicture>& pictures, const std::string& directory) {
+    if (pictures.size() <= static_cast<std::size_t>(contactSheetCap)) return;
+    std::fprintf(stderr, "tavomotion: %zu pictures in %s; the sheet shows the newest %d\n", pictures.size(),
+                 directory.c_str(), contactSheetCap);
+    pictures.erase(pictures.begin(), pictures.end() - contactSheetCap);
+}
+
+std::vector<SheetEntry> entriesFor(const std::vector<TriggerPicture>& pictures) {
+    std::vector<SheetEntry> entries;
+    for (const TriggerPicture& picture : pictures) {
+        std::string failure;
+        const auto image = readTriggerBmp(picture.path, failure);
+        if (!image) {
+            std::fprintf(stderr, "tavomotion: skipped %s: %s\n", picture.path.c_str(), failure.c_str());
+            continue;
+        }
+        entries.push_back({thumbnailOf(*image, thumbnailWidth, thumbnailHeight), captionFor(picture)});
+    }
+    return entries;
+}
+
+}  // namespace
+
+int writeContactSheet(const std::string& directory, const std::string& output) {
+    std::string failure;
+    std::vector<TriggerPicture> pictures = listTriggerPictures(directory, failure);
+    if (!failure.empty()) return failed(failure);
+    if (pictures.empty()) return failed("no pictures tavo_N.bmp in " + directory);
+    keepNewest(pictures, directory);
+    const std::vector<SheetEntry> entries = entriesFor(pictures);
+    if (entries.empty()) return failed("none of the pictures in " + directory + " could be read");
+    bool captioned = false;
+    const platform::Canvas sheet = laidOutSheet(entries, captioned);
+    if (!captioned) std::fprintf(stderr, "tavomotion: no font found; the sheet has no captions\n");
+    if (!platform::writeCanvasPng(sheet, output, failure)) return failed(failure);
+    return 0;
+}
+
+}  // namespace app

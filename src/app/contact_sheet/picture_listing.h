@@ -1,0 +1,20 @@
+#pragma once
+// The trigger pictures tavo_N.bmp of a directory, oldest first.
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace app {
+
+struct TriggerPicture {
+    std::string path;
+    std::int32_t number;
+    timespec modified;
+};
+
+// Ordered by modification time, then number; `failure` set when the
+// directory cannot be read.
+std::vector<TriggerPicture> listTriggerPictures(const std::string& directory, std::string& failure);
+
+}  // namespace app
