@@ -2,7 +2,7 @@
 // buffer, delivered through the frame callback inside the grab message.
 #include <algorithm>
 #include <cstring>
-#include <new>
+#include <cstdlib>
 
 #include "capture/capture_device.h"
 #include "platform/clock/clock.h"
@@ -29,13 +29,16 @@ std::int32_t CaptureDevice::dibImageSize(const BITMAPINFOHEADER* header) {
 
 namespace {
 
-// The one 16 MiB block of the process, handed out zeroed each time a caller
-// asks for a buffer (once in a run; again only when tests start afresh), so it
-// is never lost. When the allocation fails the caller's pointer stays null and
-// the grab fails.
+// The one 16 MiB block of the process. It comes zeroed from calloc, page by
+// page as it is first touched, so only the frame's own pages take memory.
+// Handed out again (only when tests start afresh) it is zeroed first, so it
+// is never lost. When the allocation fails the caller's pointer stays null
+// and the grab fails.
 std::uint8_t* dibBlock() {
-    static std::uint8_t* const block = new (std::nothrow) std::uint8_t[dibBufferBytes];
-    if (block != nullptr) std::memset(block, 0, dibBufferBytes);
+    static bool handedOut = false;
+    static auto* const block = static_cast<std::uint8_t*>(std::calloc(1, dibBufferBytes));
+    if (block != nullptr && handedOut) std::memset(block, 0, dibBufferBytes);
+    handedOut = true;
     return block;
 }
 
