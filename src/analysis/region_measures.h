@@ -5,6 +5,14 @@
 
 namespace analysis {
 
+// An image rectangle as the measures take it.
+struct Rectangle {
+    std::int32_t top;
+    std::int32_t bottom;
+    std::int32_t left;
+    std::int32_t right;
+};
+
 extern std::int32_t lastBrightness;
 extern std::int32_t lastTexture;
 // Of the last analysed background strip: darkest and brightest gray level,

@@ -41,13 +41,6 @@ constexpr std::int32_t slightMotionRise = 50;
 constexpr std::int32_t slightEventsBeforeAdapting = 4;
 constexpr std::int32_t stableStepsBeforeRelearning = 1000;
 
-struct Rectangle {
-    std::int32_t top;
-    std::int32_t bottom;
-    std::int32_t left;
-    std::int32_t right;
-};
-
 // The background strip each Learning step analyses, the larger one analysed
 // when Moving times out, and the dark-reference strip of quiet Learning steps.
 constexpr Rectangle learningStrip{10, 110, 10, 150};

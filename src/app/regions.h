@@ -4,14 +4,11 @@
 #include <array>
 #include <cstdint>
 
+#include "analysis/region_measures.h"
+
 namespace app {
 
-struct Region {
-    std::int32_t top;
-    std::int32_t bottom;
-    std::int32_t left;
-    std::int32_t right;
-};
+using Region = analysis::Rectangle;
 
 constexpr Region detectionWindow{50, 116, 81, 228};
 constexpr Region topStrip{1, 44, 50, 152};
