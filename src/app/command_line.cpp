@@ -148,7 +148,7 @@ int driverIndexOf(const std::string& commandLineText) {
 }
 
 std::string usageText() {
-    return "usage: tavomotion [INDEX] [--source SPEC] [--fast] [--headless] [--run-for SECONDS]\n"
+    return "usage: tavomotion [INDEX] [--source SOURCE] [--fast] [--headless] [--run-for SECONDS]\n"
            "                  [--snapshot FILE.png] [--fps NUM[/DEN]] [--help] [--version]\n"
            "       tavomotion --contact-sheet DIR OUT.png\n"
            "\n"
@@ -157,7 +157,7 @@ std::string usageText() {
            "\n"
            "  INDEX               capture driver 0 to 9 (default 0): the cameras found on the\n"
            "                      machine, in order, or the source given with --source\n"
-           "  --source SPEC       put a source behind driver INDEX: synthetic[:SEED[:OPTION...]],\n"
+           "  --source SOURCE     put a source behind driver INDEX: synthetic[:SEED[:OPTION...]],\n"
            "                      a video file, an image sequence (frames/%05d.bmp),\n"
            "                      /dev/videoN, or a network camera URL (rtsp://, http://, ...)\n"
            "  --fast              replay a recorded source on a virtual clock, as fast as possible\n"

@@ -33,15 +33,16 @@ void paintArea(const RECT& area, Drawing draw) {
 }
 
 void outlineRegion(HDC dc, const Region& region, int brush) {
-    const RECT outline = outlineOf(region.top, region.bottom, region.left, region.right, pipeline::frameImage.width);
+    const RECT outline =
+        outlineOf(region.top, region.bottom, region.left, region.right, pipeline::frameImage.width);
     FrameRect(dc, &outline, static_cast<HBRUSH>(GetStockObject(brush)));
 }
 
 void formatTitle() {
     std::snprintf(titleText, sizeof titleText,
-                  "TAVO(TM) MOTION - Frame %d: FPS: %2d Value: %4d Contrast: %4d - %s      ", pipeline::frameCount,
-                  pipeline::fps, analysis::lastBrightness / 100, analysis::windowTexture / 100,
-                  analysis::statusText);
+                  "TAVO(TM) MOTION - Frame %d: FPS: %2d Value: %4d Contrast: %4d - %s      ",
+                  pipeline::frameCount, pipeline::fps, analysis::lastBrightness / 100,
+                  analysis::windowTexture / 100, analysis::statusText);
 }
 
 void drawGauge(HDC dc) {

@@ -3,6 +3,4 @@
 
 #include "app/program.h"
 
-int main(int argc, char** argv) {
-    return app::runProgram(std::vector<std::string>(argv + 1, argv + argc));
-}
+int main(int argc, char** argv) { return app::runProgram(std::vector<std::string>(argv + 1, argv + argc)); }

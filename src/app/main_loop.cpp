@@ -52,8 +52,8 @@ void waitForBlackToPass() {
         pipeline::acquireFrame();
         const std::int32_t brightness = measure(blackPassStrip);
         if (brightness > analysis::cellBrightness) {
-            platform::console::print("\nblack passed present bright value %d reference black %d\n", brightness,
-                                     analysis::cellBrightness);
+            platform::console::print("\nblack passed present bright value %d reference black %d\n",
+                                     brightness, analysis::cellBrightness);
             return;
         }
         platform::console::print("\n[%d] waitinng for black to pass %d ref %d", attempt, brightness,

@@ -54,8 +54,8 @@ void registerMainWindowClass() {
 }
 
 HWND createMainWindow() {
-    return CreateWindowExA(0, mainWindowClass, mainWindowClass, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                           CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
+    return CreateWindowExA(0, mainWindowClass, mainWindowClass, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, nullptr, nullptr);
 }
 
 LRESULT windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

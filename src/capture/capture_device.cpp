@@ -42,7 +42,8 @@ CaptureDevice& CaptureDevice::operator=(const CaptureDevice& source) {
     CAPDRIVERCAPS caps{};
     if (source.send(WM_CAP_DRIVER_GET_CAPS, sizeof caps, reinterpret_cast<LPARAM>(&caps)) == 0) return *this;
     for (std::size_t position = 0; position < deviceIndexTable.size(); ++position) {
-        if (static_cast<std::int64_t>(deviceIndexTable[position]) == static_cast<std::int64_t>(caps.wDeviceIndex)) {
+        if (static_cast<std::int64_t>(deviceIndexTable[position]) ==
+            static_cast<std::int64_t>(caps.wDeviceIndex)) {
             connect(static_cast<std::int16_t>(position));
             break;
         }
@@ -178,7 +179,8 @@ int CaptureDevice::attachToParent(HWND parent, int x, int y, int width, int heig
 
 int CaptureDevice::getDriverCaps(CAPDRIVERCAPS* caps) {
     clearError();
-    return static_cast<int>(send(WM_CAP_DRIVER_GET_CAPS, sizeof(CAPDRIVERCAPS), reinterpret_cast<LPARAM>(caps)));
+    return static_cast<int>(
+        send(WM_CAP_DRIVER_GET_CAPS, sizeof(CAPDRIVERCAPS), reinterpret_cast<LPARAM>(caps)));
 }
 
 int CaptureDevice::abortCapture() { return static_cast<int>(send(WM_CAP_ABORT, 0, 0)); }

@@ -1,8 +1,8 @@
 // The single-frame grab: one frame from the driver into the caller's DIB
 // buffer, delivered through the frame callback inside the grab message.
 #include <algorithm>
-#include <cstring>
 #include <cstdlib>
+#include <cstring>
 
 #include "capture/capture_device.h"
 #include "platform/clock/clock.h"
@@ -46,7 +46,8 @@ std::uint8_t* dibBlock() {
 
 int CaptureDevice::prepareDib(std::uint8_t** dib, std::uint32_t* dibSize) {
     clearError();
-    const std::uint32_t size = dibHeaderSize(&cachedHeader) + static_cast<std::uint32_t>(dibImageSize(&cachedHeader));
+    const std::uint32_t size =
+        dibHeaderSize(&cachedHeader) + static_cast<std::uint32_t>(dibImageSize(&cachedHeader));
     int result = 0;
     if (size != 0) {
         result = 1;

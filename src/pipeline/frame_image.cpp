@@ -1,4 +1,5 @@
 #include "pipeline/frame_image.h"
+
 #include <cstring>
 
 #include "capture/capture_device.h"
@@ -17,7 +18,8 @@ namespace {
 bool convertible(const platform::BITMAPINFOHEADER& header) {
     if (header.biBitCount != 24 || header.biCompression != platform::BI_RGB) return false;
     if (header.biWidth <= 0 || header.biWidth > 768 || header.biHeight == 0) return false;
-    const std::int64_t rows = header.biHeight > 0 ? header.biHeight : -static_cast<std::int64_t>(header.biHeight);
+    const std::int64_t rows =
+        header.biHeight > 0 ? header.biHeight : -static_cast<std::int64_t>(header.biHeight);
     if (rows > 576 || header.biWidth * rows > grayCapacity) return false;
     const std::uint64_t headerBytes = (header.biSize != 0 ? header.biSize : 40ull) + 4ull * header.biClrUsed;
     return headerBytes + 3ull * static_cast<std::uint64_t>(header.biWidth * rows) <= capture::dibBufferBytes;

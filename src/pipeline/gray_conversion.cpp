@@ -18,10 +18,10 @@ void convertPixelsReversed(const std::uint8_t* pixels, std::int32_t first, std::
     }
 }
 
-
 // The same 16-byte shuffle in both lanes.
-__attribute__((target("avx2"))) __m256i laneMask(char b0, char b1, char b2, char b3, char b4, char b5, char b6, char b7, char b8,
-                           char b9, char b10, char b11, char b12, char b13, char b14, char b15) {
+__attribute__((target("avx2"))) __m256i laneMask(char b0, char b1, char b2, char b3, char b4, char b5,
+                                                 char b6, char b7, char b8, char b9, char b10, char b11,
+                                                 char b12, char b13, char b14, char b15) {
     return _mm256_broadcastsi128_si256(
         _mm_setr_epi8(b0, b1, b2, b3, b4, b5, b6, b7, b8, b9, b10, b11, b12, b13, b14, b15));
 }
@@ -36,17 +36,20 @@ __attribute__((target("avx2"))) __m256i loadTwoChunks(const std::uint8_t* chunk,
 
 // Eight pixels per lane as 16-bit gray values: blue and green arrive
 // interleaved and are weighted in one multiply-add; red arrives zero-extended.
-__attribute__((target("avx2"))) __m256i grayOfEight(__m256i first, __m256i second, __m256i blueGreenFirst, __m256i blueGreenSecond,
-                              __m256i redFirst, __m256i redSecond) {
+__attribute__((target("avx2"))) __m256i grayOfEight(__m256i first, __m256i second, __m256i blueGreenFirst,
+                                                    __m256i blueGreenSecond, __m256i redFirst,
+                                                    __m256i redSecond) {
     const __m256i weights = _mm256_set1_epi16(0x0502);
-    const __m256i blueGreen =
-        _mm256_or_si256(_mm256_shuffle_epi8(first, blueGreenFirst), _mm256_shuffle_epi8(second, blueGreenSecond));
-    const __m256i red = _mm256_or_si256(_mm256_shuffle_epi8(first, redFirst), _mm256_shuffle_epi8(second, redSecond));
+    const __m256i blueGreen = _mm256_or_si256(_mm256_shuffle_epi8(first, blueGreenFirst),
+                                              _mm256_shuffle_epi8(second, blueGreenSecond));
+    const __m256i red =
+        _mm256_or_si256(_mm256_shuffle_epi8(first, redFirst), _mm256_shuffle_epi8(second, redSecond));
     return _mm256_srli_epi16(_mm256_add_epi16(_mm256_maddubs_epi16(blueGreen, weights), red), 3);
 }
 
-__attribute__((target("avx2"))) std::int32_t convertBlocksReversed(const std::uint8_t* pixels, std::int32_t count, std::uint8_t* gray,
-                                             std::uint8_t* copy) {
+__attribute__((target("avx2"))) std::int32_t convertBlocksReversed(const std::uint8_t* pixels,
+                                                                   std::int32_t count, std::uint8_t* gray,
+                                                                   std::uint8_t* copy) {
     // In a 48-byte chunk, pixels 0 to 7 lie in bytes 0 to 23 (loads a and b),
     // pixels 8 to 15 in bytes 24 to 47 (loads b and c).
     const __m256i lowBlueGreenA = laneMask(0, 1, 3, 4, 6, 7, 9, 10, 12, 13, 15, -1, -1, -1, -1, -1);
@@ -76,7 +79,6 @@ __attribute__((target("avx2"))) std::int32_t convertBlocksReversed(const std::ui
     }
     return blocks * 32;
 }
-
 
 bool processorHasAvx2() {
     static const bool hasIt = __builtin_cpu_supports("avx2");

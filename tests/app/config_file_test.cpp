@@ -34,8 +34,9 @@ TEST_F(ConfigFileTest, NoFileKeepsTheDefaults) {
 }
 
 TEST_F(ConfigFileTest, EveryKeyWithItsLine) {
-    EXPECT_EQ(readConfig("DETECT_CARS_ONLY\nIMAGES_SAVE_DIRECTORY pictures\nIMAGES_NUMBER_TO_SAVE 12\n"),
-              "reading ini file\ncar detection flagged\nSaving images in pictures\nSaving 12 images maximum\n");
+    EXPECT_EQ(
+        readConfig("DETECT_CARS_ONLY\nIMAGES_SAVE_DIRECTORY pictures\nIMAGES_NUMBER_TO_SAVE 12\n"),
+        "reading ini file\ncar detection flagged\nSaving images in pictures\nSaving 12 images maximum\n");
     EXPECT_EQ(app::triggerOnAnyMotion, 0);
     EXPECT_STREQ(app::imagesSaveDirectory, "pictures");
     EXPECT_EQ(app::imagesNumberToSave, 12);
@@ -49,7 +50,8 @@ TEST_F(ConfigFileTest, ALoneHashEchoesFromTheBlankAfterIt) {
 }
 
 TEST_F(ConfigFileTest, AHashJoinedToAWordEchoesWhatFollowsThatWord) {
-    EXPECT_EQ(readConfig("#comment DETECT_CARS_ONLY\n"), "reading ini file\ncomment in ini file\n DETECT_CARS_ONLY");
+    EXPECT_EQ(readConfig("#comment DETECT_CARS_ONLY\n"),
+              "reading ini file\ncomment in ini file\n DETECT_CARS_ONLY");
     EXPECT_EQ(app::triggerOnAnyMotion, 1);
 }
 
@@ -93,7 +95,8 @@ TEST_F(ConfigFileTest, ACarriageReturnEndsTheEchoAndItsLineFeedIsSkipped) {
 
 TEST_F(ConfigFileTest, AByteOf255EndsTheEchoLikeTheEndOfTheFile) {
     // The rest of that line, "cd", is then read as a token of its own.
-    EXPECT_EQ(readConfig("# ab\xff" "cd\nDETECT_CARS_ONLY\n"),
+    EXPECT_EQ(readConfig("# ab\xff"
+                         "cd\nDETECT_CARS_ONLY\n"),
               "reading ini file\ncomment in ini file\n abcar detection flagged\n");
     EXPECT_EQ(app::triggerOnAnyMotion, 0);
 }
@@ -102,8 +105,8 @@ TEST_F(ConfigFileTest, OverLongTokensAreCutNeverOverrun) {
     const std::string longWord(600, 'w');
     const std::string longDirectory(250, 'd');
     EXPECT_EQ(readConfig(longWord + "\nIMAGES_SAVE_DIRECTORY " + longDirectory + "\n"),
-              "reading ini file\n" + std::string(101, 'w') + "Saving images in " + std::string(199, 'd') + "\n" +
-                  std::string(51, 'd'));
+              "reading ini file\n" + std::string(101, 'w') + "Saving images in " + std::string(199, 'd') +
+                  "\n" + std::string(51, 'd'));
     EXPECT_EQ(std::string(app::imagesSaveDirectory), std::string(199, 'd'));
 }
 

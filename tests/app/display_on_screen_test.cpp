@@ -48,7 +48,8 @@ protected:
 };
 
 TEST_F(OnScreenDisplay, TheWindowShowsTheFullDisplayUnderItsTitle) {
-    std::snprintf(analysis::statusLine, sizeof analysis::statusLine, "%9ld: no     motion.. diff %6d\n", 42L, 7);
+    std::snprintf(analysis::statusLine, sizeof analysis::statusLine, "%9ld: no     motion.. diff %6d\n", 42L,
+                  7);
     std::snprintf(analysis::statusText, sizeof analysis::statusText, "stable..waiting for motion.....");
     analysis::windowDiff = 3000;
     app::paintDisplay();

@@ -149,12 +149,14 @@ TEST_F(DisplayTest, TheTitleCarriesTheRunningFigures) {
     analysis::lastBrightness = 29950;
     analysis::windowTexture = 1234;
     app::paintDisplay();
-    EXPECT_EQ(app::mainWindow->title, "TAVO(TM) MOTION - Frame 12: FPS: 25 Value:  299 Contrast:   12 -       ");
+    EXPECT_EQ(app::mainWindow->title,
+              "TAVO(TM) MOTION - Frame 12: FPS: 25 Value:  299 Contrast:   12 -       ");
     std::strcpy(analysis::statusText, "stable..waiting for motion.....");
     pipeline::fps = 7;
     app::paintDisplay();
     EXPECT_EQ(app::mainWindow->title,
-              "TAVO(TM) MOTION - Frame 12: FPS:  7 Value:  299 Contrast:   12 - stable..waiting for motion.....      ");
+              "TAVO(TM) MOTION - Frame 12: FPS:  7 Value:  299 Contrast:   12 - stable..waiting for "
+              "motion.....      ");
 }
 
 }  // namespace

@@ -33,7 +33,8 @@ std::vector<std::uint8_t> dimScene(int stripSum) {
     std::vector<std::uint8_t> gray(width * height, 3);
     int missing = 3 * 4343 - stripSum;
     for (int row = 1; row < 44 && missing > 0; ++row) {
-        for (int column = 51; column < 152 && missing > 0; ++column, --missing) gray[row * width + column] = 2;
+        for (int column = 51; column < 152 && missing > 0; ++column, --missing)
+            gray[row * width + column] = 2;
     }
     return gray;
 }

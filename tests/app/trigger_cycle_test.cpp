@@ -81,12 +81,13 @@ TEST_F(TriggerCycleTest, A124PercentStripIsASecondVehicleAndCarLeftFollowsItsSav
     analysis::cellBrightness = 1000;
     const std::int64_t before = platform::clock::nowNanoseconds();
     app::runTriggerCycle();
-    EXPECT_EQ(takeConsole(), saveLines(0) +
-                                 " car detected black value 1000 \n"
-                                 "\nblack passed present bright value 1249 reference black 1000\n"
-                                 "saving reference image as pgm\n\nstabled after counts 0\n"
-                                 "\n another car detected  bright 1249 blackvalue 1000-------------------------\n" +
-                                 saveLines(1) + "car left\n");
+    EXPECT_EQ(takeConsole(),
+              saveLines(0) +
+                  " car detected black value 1000 \n"
+                  "\nblack passed present bright value 1249 reference black 1000\n"
+                  "saving reference image as pgm\n\nstabled after counts 0\n"
+                  "\n another car detected  bright 1249 blackvalue 1000-------------------------\n" +
+                  saveLines(1) + "car left\n");
     EXPECT_EQ(platform::clock::nowNanoseconds(), before) << "no pause after the second save";
 }
 

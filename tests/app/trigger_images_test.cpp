@@ -38,8 +38,9 @@ TEST_F(TriggerImageTest, WithACapOfTwoFiveSavesCycleThroughThreeNames) {
     std::strcpy(app::imagesSaveDirectory, "d");
     app::imagesNumberToSave = 2;
     for (int i = 0; i < 5; ++i) app::saveTriggerImage();
-    EXPECT_EQ(takeConsole(), saveTrace("d/tavo_0.bmp") + saveTrace("d/tavo_1.bmp") + saveTrace("d/tavo_2.bmp") +
-                                 saveTrace("d/tavo_0.bmp") + saveTrace("d/tavo_1.bmp"));
+    EXPECT_EQ(takeConsole(), saveTrace("d/tavo_0.bmp") + saveTrace("d/tavo_1.bmp") +
+                                 saveTrace("d/tavo_2.bmp") + saveTrace("d/tavo_0.bmp") +
+                                 saveTrace("d/tavo_1.bmp"));
     EXPECT_EQ(app::savedImageIndex, 2);
     for (const char* name : {"d/tavo_0.bmp", "d/tavo_1.bmp", "d/tavo_2.bmp"}) {
         EXPECT_EQ(fs::file_size(name), 54u + 230400u) << name;

@@ -34,19 +34,20 @@ TEST(CommandLineRun, ASourceThatCannotBeOpenedIsNamedOnStandardError) {
     const auto run = runProgram({"2", "--source", "missing.mp4", "--fast", "--headless"}, scratch.path());
     EXPECT_EQ(run.exitStatus, 255);
     EXPECT_NE(run.standardError.find("missing.mp4"), std::string::npos);
-    EXPECT_NE(run.standardOutput.find("Index 2  devicename [missing.mp4]\nconnecting to camera\ncamera not connected!!!\n"),
+    EXPECT_NE(run.standardOutput.find(
+                  "Index 2  devicename [missing.mp4]\nconnecting to camera\ncamera not connected!!!\n"),
               std::string::npos);
 }
 
 TEST(CommandLineRun, BadArgumentsAreUsageErrorsBeforeAnythingElse) {
     ScratchDirectory scratch;
-    for (const auto& arguments : std::vector<std::vector<std::string>>{
-             {"--fats"},
-             {"12", "--source", "synthetic"},
-             {"0", "--source", "rtsp://127.0.0.1/x", "--fast"},
-             {"0", "--run-for", "later"},
-             {"0", "stray"},
-             {"0", "--source", "synthetic:1:fog"}}) {
+    for (const auto& arguments :
+         std::vector<std::vector<std::string>>{{"--fats"},
+                                               {"12", "--source", "synthetic"},
+                                               {"0", "--source", "rtsp://127.0.0.1/x", "--fast"},
+                                               {"0", "--run-for", "later"},
+                                               {"0", "stray"},
+                                               {"0", "--source", "synthetic:1:fog"}}) {
         const auto run = runProgram(arguments, scratch.path());
         EXPECT_EQ(run.exitStatus, 2) << arguments[0];
         EXPECT_EQ(run.standardOutput, "");

@@ -37,7 +37,8 @@ std::vector<platform::VehicleVisit> visitsOf(const std::string& options) {
 // not have settled in between, so the two can share one picture.
 int visitsFollowingClosely(const std::vector<platform::VehicleVisit>& visits) {
     int close = 0;
-    for (std::size_t i = 1; i < visits.size(); ++i) close += visits[i].firstFrame - visits[i - 1].lastFrame < 50;
+    for (std::size_t i = 1; i < visits.size(); ++i)
+        close += visits[i].firstFrame - visits[i - 1].lastFrame < 50;
     return close;
 }
 
@@ -100,7 +101,8 @@ TEST(SyntheticRun, AStretchWithoutVehiclesGivesNoPicture) {
 
 TEST(SyntheticRun, TheEndOfARecordingEndsTheProgramNormally) {
     ScratchDirectory scratch;
-    const auto run = runProgram({"0", "--source", "synthetic:3:frames=300", "--fast", "--headless"}, scratch.path());
+    const auto run =
+        runProgram({"0", "--source", "synthetic:3:frames=300", "--fast", "--headless"}, scratch.path());
     EXPECT_EQ(run.exitStatus, 0) << run.standardError;
     const std::string end = "winmain returning\n";
     ASSERT_GE(run.standardOutput.size(), end.size());

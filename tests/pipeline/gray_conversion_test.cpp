@@ -95,7 +95,8 @@ TEST_F(AcquisitionTest, AFailedFirstGrabLeavesGrayZeroButCountsTheFrame) {
     auto& source = connectScripted();
     source.failNextGrabs(1);
     acquireFrame();
-    EXPECT_EQ(takeConsole(), "alloc size 230440\ngrab frame error!!!!!!!!!!\ncapgrabframe error\ncapture dib error\n");
+    EXPECT_EQ(takeConsole(),
+              "alloc size 230440\ngrab frame error!!!!!!!!!!\ncapgrabframe error\ncapture dib error\n");
     EXPECT_EQ(pixelCount, 0);
     EXPECT_EQ(frameCount, 1);
     EXPECT_EQ(currentImage[0], 0);

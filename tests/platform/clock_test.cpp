@@ -1,9 +1,10 @@
+#include "platform/clock/clock.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <thread>
 
-#include "platform/clock/clock.h"
 #include "platform/sources/recorded_timeline.h"
 
 namespace {

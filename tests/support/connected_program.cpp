@@ -2,9 +2,9 @@
 
 #include "app/app_state.h"
 #include "app/startup.h"
-#include "platform/winsys/window.h"
 #include "capture/capture_device.h"
 #include "pipeline/frame_pipeline.h"
+#include "platform/winsys/window.h"
 
 namespace testing_support {
 

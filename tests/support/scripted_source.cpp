@@ -47,7 +47,8 @@ platform::GrabOutcome ScriptedSource::grab(std::int64_t elapsedNanoseconds, int 
     const bool ended = ends_ && next_ >= frames_.size();
     const Frame& frame = frames_[std::min(next_, frames_.size() - 1)];
     ++next_;
-    std::memcpy(image, frame.data(), std::min<std::size_t>(frame.size(), platform::dibImageBytes(width, height)));
+    std::memcpy(image, frame.data(),
+                std::min<std::size_t>(frame.size(), platform::dibImageBytes(width, height)));
     return ended ? platform::GrabOutcome::endOfRecording : platform::GrabOutcome::delivered;
 }
 

@@ -140,8 +140,8 @@ LRESULT saveLastFrame(const CaptureWindow& window, LPARAM lParam) {
     const CaptureDriver* driver = connectedDriver(window);
     if (driver == nullptr || !driver->hasFrame || lParam == 0) return 0;
     std::string failure;
-    if (!writeDibFile(reinterpret_cast<const char*>(lParam), driver->lastFrameFormat, driver->lastFrame.data(),
-                      failure)) {
+    if (!writeDibFile(reinterpret_cast<const char*>(lParam), driver->lastFrameFormat,
+                      driver->lastFrame.data(), failure)) {
         std::fprintf(stderr, "picture not written: %s\n", failure.c_str());
         return 0;
     }
