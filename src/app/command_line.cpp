@@ -132,7 +132,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
                 value = arguments[++i];
             }
             parsed.error = applyOption(parsed.options, option, *value);
-        } else if (option.rfind("-", 0) == 0) {
+        } else if (option.rfind('-', 0) == 0) {
             parsed.error = value ? option + " takes no value" : applyFlag(parsed.options, option);
         } else {
             parsed.error = "unexpected argument '" + option + "': the driver index comes first";

@@ -1,5 +1,6 @@
 #include "app/replay_progress.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "app/app_state.h"
@@ -54,7 +55,7 @@ std::string replayProgressText(std::int64_t positionNanoseconds, double lengthSe
                                std::int32_t pictures) {
     std::string text = "replay " + minutesAndSeconds(positionNanoseconds / nanosecondsPerSecond);
     if (lengthSeconds > 0.0)
-        text += " of " + minutesAndSeconds(static_cast<std::int64_t>(lengthSeconds + 0.5));
+        text += " of " + minutesAndSeconds(std::llround(lengthSeconds));
     text += ", " + std::to_string(pictures) + (pictures == 1 ? " picture" : " pictures") + " saved";
     return text;
 }
