@@ -26,15 +26,6 @@ Frame uniformFrame(std::uint8_t level, int width, int height) {
                          height);
 }
 
-bool ScriptedSource::open(std::string& failure) {
-    if (!openFailure_.empty()) {
-        failure = openFailure_;
-        return false;
-    }
-    open_ = true;
-    return true;
-}
-
 platform::GrabOutcome ScriptedSource::grab(std::int64_t elapsedNanoseconds, int width, int height,
                                            std::uint8_t* image, std::int64_t& dueNanoseconds) {
     ++grabs_;

@@ -27,10 +27,12 @@ public:
     // After the last frame the recording ends: the driver raises a close
     // request, as at the end of a video file.
     void endAfterLastFrame() { ends_ = true; }
-    void refuseOpen(std::string reason) { openFailure_ = std::move(reason); }
     int grabs() const { return grabs_; }
 
-    bool open(std::string& failure) override;
+    bool open(std::string&) override {
+        open_ = true;
+        return true;
+    }
     void close() override { open_ = false; }
     bool isOpen() const override { return open_; }
     bool isLive() const override { return false; }
@@ -48,7 +50,6 @@ private:
     int grabs_ = 0;
     bool open_ = false;
     bool ends_ = false;
-    std::string openFailure_;
 };
 
 }  // namespace testing_support
