@@ -9,6 +9,7 @@
 #include "platform/sources/synthetic_layout.h"
 #include "platform/sources/synthetic_lighting.h"
 #include "platform/sources/synthetic_random.h"
+#include "platform/sources/synthetic_shading.h"
 #include "platform/sources/synthetic_vehicle_painter.h"
 
 namespace platform::synthetic {
@@ -61,6 +62,7 @@ void SceneRenderer::render(std::int64_t frame, std::uint8_t* picture) {
     lightRoad(light);
     std::memcpy(picture, litRoad_.data(), pictureBytes);
     if (options_.traffic) drawTraffic(seconds, light, picture);
+    shadeAndExpose(options_, seconds, picture);
     addSensorNoise(frame, picture);
 }
 
