@@ -80,7 +80,7 @@ void SceneRenderer::lightRoad(int light) {
 void SceneRenderer::drawTraffic(double seconds, int light, std::uint8_t* picture) {
     const std::int64_t stretch = stretchOf(seconds);
     if (stretch != vehiclesStretch_) {
-        scheduleStretch(options_.seed, stretch, vehicles_);
+        scheduleStretch(options_, stretch, vehicles_);
         vehiclesStretch_ = stretch;
     }
     // Later arrivals are further away: drawn first, so nearer vehicles cover them.
