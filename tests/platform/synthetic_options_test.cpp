@@ -24,6 +24,7 @@ TEST(SyntheticOptions, NothingMeansSeedOneEndlessDaylightWithTraffic) {
     EXPECT_FALSE(options.night.has_value());
     EXPECT_FALSE(options.frameCount.has_value());
     EXPECT_TRUE(options.traffic);
+    EXPECT_FALSE(options.clouds || options.exposure || options.queue || options.followers);
 }
 
 TEST(SyntheticOptions, SeedAlone) { EXPECT_EQ(parsed(":42").seed, 42u); }
@@ -40,6 +41,23 @@ TEST(SyntheticOptions, SeedWithOptions) {
     EXPECT_EQ(options.night->toSeconds, 180.0);
     EXPECT_EQ(options.frameCount, 100);
     EXPECT_FALSE(options.traffic);
+}
+
+TEST(SyntheticOptions, SceneEventsInAnyOrder) {
+    const SceneOptions all = parsed(":3:followers:queue:night:exposure:clouds");
+    EXPECT_TRUE(all.clouds && all.exposure && all.queue && all.followers);
+    EXPECT_TRUE(all.traffic);
+    const SceneOptions one = parsed(":exposure");
+    EXPECT_TRUE(one.exposure);
+    EXPECT_FALSE(one.clouds || one.queue || one.followers);
+}
+
+TEST(SyntheticOptions, AnUnknownOptionIsToldTheKnownOnes) {
+    std::string failure;
+    EXPECT_FALSE(parseSceneOptions(":3:cloudy", failure).has_value());
+    for (const char* known :
+         {"night=FROM-TO", "frames=N", "empty", "clouds", "exposure", "queue", "followers"})
+        EXPECT_NE(failure.find(known), std::string::npos) << failure;
 }
 
 TEST(SyntheticOptions, OptionsWithoutSeed) {
@@ -64,7 +82,9 @@ INSTANTIATE_TEST_SUITE_P(Examples, MalformedSyntheticOptions,
                          ::testing::Values("7", ":", ":7:", ":7::night", ":7:fog", ":frames=0",
                                            ":frames=", ":frames=12x", ":frames=-3", ":frames=5:frames=6",
                                            ":night=90-30", ":night=20-20", ":night=5", ":night=a-b",
-                                           ":night:night", ":18446744073709551616", ":Night"));
+                                           ":night:night", ":18446744073709551616", ":Night", ":empty:empty",
+                                           ":clouds:clouds", ":3:exposure:exposure", ":queue:night:queue",
+                                           ":followers:followers", ":queue=2", ":Clouds", ":exposure="));
 
 TEST(SyntheticOptions, RefusesARateThatIsNotPositive) {
     std::string failure;

@@ -408,4 +408,24 @@ TEST(SyntheticNight, TheTopStripFallsBelowThreeAtNightOnly) {
     }
 }
 
+TEST(SyntheticNight, VehiclesShowTheirHeadLamps) {
+    auto scene = makeScene(":8:night=20-80");
+    const std::vector<VehicleVisit> visits = scene->detectionWindowVisits(25 * 35, 25 * 65);
+    ASSERT_FALSE(visits.empty());
+    const auto brightest = [&scene](std::int64_t frame) {
+        const std::vector<std::uint8_t>& picture = scene->nativeFrame(frame);
+        return *std::max_element(picture.begin(), picture.end());
+    };
+    int darkRoads = 0;  // frames 4 s after a visit, with no vehicle in the window
+    for (const VehicleVisit& visit : visits) {
+        EXPECT_GT(brightest((visit.firstFrame + visit.lastFrame) / 2), 150)
+            << "visit at " << visit.firstFrame;
+        if (!duringAVisit(visits, visit.lastFrame + 100)) {
+            EXPECT_LT(brightest(visit.lastFrame + 100), 10) << "after the visit at " << visit.firstFrame;
+            ++darkRoads;
+        }
+    }
+    EXPECT_GT(darkRoads, 0);
+}
+
 }  // namespace

@@ -7,7 +7,8 @@ namespace platform::synthetic {
 namespace {
 
 constexpr NightStretch defaultNight{60.0, 180.0};
-constexpr std::string_view knownOptions = "night, night=FROM-TO, frames=N, empty";
+constexpr std::string_view knownOptions =
+    "night, night=FROM-TO, frames=N, empty, clouds, exposure, queue, followers";
 
 std::vector<std::string_view> splitFields(std::string_view text) {
     std::vector<std::string_view> fields;
@@ -58,10 +59,25 @@ std::string applyFrames(std::string_view option, SceneOptions& options) {
     return {};
 }
 
+// The options that are a bare word, and what each sets.
+bool* flagOf(std::string_view option, SceneOptions& options) {
+    if (option == "clouds") return &options.clouds;
+    if (option == "exposure") return &options.exposure;
+    if (option == "queue") return &options.queue;
+    if (option == "followers") return &options.followers;
+    return nullptr;
+}
+
 std::string applyOption(std::string_view option, SceneOptions& options) {
     if (option.empty()) return "empty option (an extra ':')";
     if (option == "empty") {
+        if (!options.traffic) return "empty given twice";
         options.traffic = false;
+        return {};
+    }
+    if (bool* flag = flagOf(option, options)) {
+        if (*flag) return std::string(option) + " given twice";
+        *flag = true;
         return {};
     }
     if (option == "night" || option.starts_with("night=")) return applyNight(option, options);

@@ -8,6 +8,13 @@
 //   night=FROM-TO           night from FROM to TO seconds (whole numbers, FROM < TO)
 //   frames=N                the recording ends after N frames (N >= 1)
 //   empty                   no traffic: the empty road only
+//   clouds                  cloud shadows sweep across the road now and then
+//   exposure                the camera's gain steps up or down now and then
+//   queue                   once in each 300 s of traffic, a queue stands in
+//                           the right lane with its first vehicle in the
+//                           detection window for 60 to 75 s
+//   followers               half the vehicles follow the one before closely
+// Each option may be given once.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -22,6 +29,10 @@ struct SceneOptions {
     std::optional<NightStretch> night;
     std::optional<std::int64_t> frameCount;
     bool traffic = true;
+    bool clouds = false;
+    bool exposure = false;
+    bool queue = false;
+    bool followers = false;
 };
 
 // Reads the options, or leaves a one-line reason in `failure`.

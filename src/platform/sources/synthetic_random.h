@@ -15,7 +15,18 @@ constexpr std::uint64_t mix(std::uint64_t value) {
 }
 
 // What a stream of random numbers is for, so streams of one seed never overlap.
-enum class Purpose : std::uint64_t { asphalt = 1, verge, markings, noise, noiseOffset, drift, traffic };
+enum class Purpose : std::uint64_t {
+    asphalt = 1,
+    verge,
+    markings,
+    noise,
+    noiseOffset,
+    drift,
+    traffic,
+    clouds,
+    exposure,
+    queue
+};
 
 // Key of the stream for one purpose and index (a frame, a stretch of time, ...).
 constexpr std::uint64_t streamKey(std::uint64_t seed, Purpose purpose, std::uint64_t index = 0) {

@@ -9,6 +9,7 @@
 #include "platform/sources/synthetic_layout.h"
 #include "platform/sources/synthetic_lighting.h"
 #include "platform/sources/synthetic_random.h"
+#include "platform/sources/synthetic_shading.h"
 #include "platform/sources/synthetic_vehicle_painter.h"
 
 namespace platform::synthetic {
@@ -61,6 +62,7 @@ void SceneRenderer::render(std::int64_t frame, std::uint8_t* picture) {
     lightRoad(light);
     std::memcpy(picture, litRoad_.data(), pictureBytes);
     if (options_.traffic) drawTraffic(seconds, light, picture);
+    shadeAndExpose(options_, seconds, picture);
     addSensorNoise(frame, picture);
 }
 
@@ -78,7 +80,7 @@ void SceneRenderer::lightRoad(int light) {
 void SceneRenderer::drawTraffic(double seconds, int light, std::uint8_t* picture) {
     const std::int64_t stretch = stretchOf(seconds);
     if (stretch != vehiclesStretch_) {
-        scheduleStretch(options_.seed, stretch, vehicles_);
+        scheduleStretch(options_, stretch, vehicles_);
         vehiclesStretch_ = stretch;
     }
     // Later arrivals are further away: drawn first, so nearer vehicles cover them.

@@ -1,6 +1,7 @@
 #pragma once
 // Draws frame k of the synthetic scene: the road in the light of that moment,
-// the vehicles on it, and the camera's sensor noise. A frame depends on the
+// the vehicles on it, cloud shadows and the camera's gain, and its sensor
+// noise. A frame depends on the
 // options, the frame rate and k alone, so frames can be drawn in any order.
 #include <cstdint>
 #include <vector>

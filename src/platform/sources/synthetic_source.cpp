@@ -32,6 +32,15 @@ std::optional<VehicleVisit> visitOf(const Vehicle& vehicle, FrameRate rate) {
     return VehicleVisit{first, last, vehicle.tone};
 }
 
+// The frames in which a queue's first vehicle stands in the window; the
+// vehicles standing behind it do not reach the window.
+std::optional<QueueStop> queueStopOf(const Vehicle& vehicle, FrameRate rate) {
+    if (!vehicle.halt || vehicle.halt->frontDepth >= synthetic::entryDepth()) return std::nullopt;
+    std::int64_t first = frameAtOrBefore(vehicle.halt->fromSeconds, rate);
+    if (synthetic::frameSeconds(first, rate) < vehicle.halt->fromSeconds) ++first;
+    return QueueStop{first, frameAtOrBefore(vehicle.halt->toSeconds, rate)};
+}
+
 }  // namespace
 
 SyntheticSource::SyntheticSource(const synthetic::SceneOptions& options, FrameRate rate)
@@ -80,22 +89,37 @@ const std::vector<std::uint8_t>& SyntheticSource::nativeFrame(std::int64_t frame
     return picture_;
 }
 
-std::vector<VehicleVisit> SyntheticSource::detectionWindowVisits(std::int64_t firstFrame,
-                                                                 std::int64_t lastFrame) const {
-    std::vector<VehicleVisit> visits;
-    if (!options_.traffic) return visits;
+std::vector<Vehicle> SyntheticSource::vehiclesAround(std::int64_t firstFrame, std::int64_t lastFrame) const {
+    std::vector<Vehicle> all;
+    if (!options_.traffic) return all;
     std::vector<Vehicle> vehicles;
     const std::int64_t lastStretch = synthetic::stretchOf(synthetic::frameSeconds(lastFrame, rate_));
     for (auto stretch = synthetic::stretchOf(synthetic::frameSeconds(firstFrame, rate_));
          stretch <= lastStretch; ++stretch) {
-        synthetic::scheduleStretch(options_.seed, stretch, vehicles);
-        for (const Vehicle& vehicle : vehicles) {
-            const std::optional<VehicleVisit> visit = visitOf(vehicle, rate_);
-            if (visit && visit->lastFrame >= firstFrame && visit->firstFrame <= lastFrame)
-                visits.push_back(*visit);
-        }
+        synthetic::scheduleStretch(options_, stretch, vehicles);
+        all.insert(all.end(), vehicles.begin(), vehicles.end());
+    }
+    return all;
+}
+
+std::vector<VehicleVisit> SyntheticSource::detectionWindowVisits(std::int64_t firstFrame,
+                                                                 std::int64_t lastFrame) const {
+    std::vector<VehicleVisit> visits;
+    for (const Vehicle& vehicle : vehiclesAround(firstFrame, lastFrame)) {
+        const std::optional<VehicleVisit> visit = visitOf(vehicle, rate_);
+        if (visit && visit->lastFrame >= firstFrame && visit->firstFrame <= lastFrame)
+            visits.push_back(*visit);
     }
     return visits;
+}
+
+std::vector<QueueStop> SyntheticSource::queueStops(std::int64_t firstFrame, std::int64_t lastFrame) const {
+    std::vector<QueueStop> stops;
+    for (const Vehicle& vehicle : vehiclesAround(firstFrame, lastFrame)) {
+        const std::optional<QueueStop> stop = queueStopOf(vehicle, rate_);
+        if (stop && stop->lastFrame >= firstFrame && stop->firstFrame <= lastFrame) stops.push_back(*stop);
+    }
+    return stops;
 }
 
 std::unique_ptr<FrameSource> makeSyntheticSource(const std::string& options,

@@ -25,6 +25,13 @@ struct VehicleVisit {
     synthetic::VehicleTone tone;
 };
 
+// The frames in which the first vehicle of a queue stands still in the
+// detection window (see synthetic_queue.h).
+struct QueueStop {
+    std::int64_t firstFrame;
+    std::int64_t lastFrame;
+};
+
 class SyntheticSource : public FrameSource {
 public:
     SyntheticSource(const synthetic::SceneOptions& options, FrameRate rate);
@@ -43,10 +50,18 @@ public:
     // order, from the same schedule the frames are drawn from.
     std::vector<VehicleVisit> detectionWindowVisits(std::int64_t firstFrame, std::int64_t lastFrame) const;
 
+    // Every queue stop that overlaps frames firstFrame..lastFrame, whole and
+    // in order; none without the queue option. Its visit lasts at least as
+    // long.
+    std::vector<QueueStop> queueStops(std::int64_t firstFrame, std::int64_t lastFrame) const;
+
     // Frame `frame` as drawn, before scaling: 640 x 480 BGR24, top row first.
     const std::vector<std::uint8_t>& nativeFrame(std::int64_t frame);
 
 private:
+    // The vehicles of every stretch that overlaps frames firstFrame..lastFrame.
+    std::vector<synthetic::Vehicle> vehiclesAround(std::int64_t firstFrame, std::int64_t lastFrame) const;
+
     synthetic::SceneOptions options_;
     FrameRate rate_;
     synthetic::SceneRenderer renderer_;

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/sources/synthetic_layout.h"
+#include "platform/sources/synthetic_queue.h"
 #include "platform/sources/synthetic_random.h"
 
 namespace platform::synthetic {
@@ -49,11 +50,20 @@ constexpr std::array<Colour, 5> lightPaints{
 
 double draw(Random& random, Range range) { return random.uniform(range.low, range.high); }
 
-double gapSeconds(Random& random) {
+// Shares of the vehicles that come close behind the previous one.
+constexpr double fewFollowersShare = 0.15;
+constexpr double manyFollowersShare = 0.50;
+
+struct Gap {
+    double seconds;
+    bool close;
+};
+
+Gap drawGap(Random& random, double closeShare) {
     const double kind = random.uniform();
-    if (kind < 0.15) return random.uniform(0.9, 2.0);  // close behind the previous one
-    if (kind < 0.80) return random.uniform(2.5, 9.0);
-    return random.uniform(18.0, 45.0);  // a quiet spell
+    if (kind < closeShare) return {random.uniform(0.9, 2.0), true};
+    if (kind < 0.80) return {random.uniform(2.5, 9.0), false};
+    return {random.uniform(18.0, 45.0), false};  // a quiet spell
 }
 
 template <std::size_t count>
@@ -67,12 +77,17 @@ Colour drawPaint(Random& random, const std::array<Colour, count>& paints) {
     return {scaled(paint.blue), scaled(paint.green), scaled(paint.red)};
 }
 
-double entryDepth() { return roadDepth(detectionWindowTopRow); }
-
 // Where its front is when its roof clears the detection window's bottom row.
 double departureDepth(const Vehicle& vehicle) {
     const double heightFactor = (cameraHeight - vehicle.height) / cameraHeight;
     return roadDepth(detectionWindowBottomRow) * heightFactor - vehicle.length;
+}
+
+double laneCentre(Lane lane) { return lane == Lane::right ? rightLaneCentre : leftLaneCentre; }
+
+void joinLane(Vehicle& vehicle, Lane lane) {
+    vehicle.lateral += laneCentre(lane) - laneCentre(vehicle.lane);
+    vehicle.lane = lane;
 }
 
 Vehicle makeVehicle(Random& random, double arrivalSeconds) {
@@ -88,8 +103,7 @@ Vehicle makeVehicle(Random& random, double arrivalSeconds) {
     vehicle.body =
         vehicle.tone == VehicleTone::dark ? drawPaint(random, darkPaints) : drawPaint(random, lightPaints);
     vehicle.lane = random.chance(rightLaneShare) ? Lane::right : Lane::left;
-    const double laneCentre = vehicle.lane == Lane::right ? rightLaneCentre : leftLaneCentre;
-    vehicle.lateral = laneCentre + random.uniform(-0.2, 0.2);
+    vehicle.lateral = laneCentre(vehicle.lane) + random.uniform(-0.2, 0.2);
     const double crossingSeconds = random.uniform(fastestCrossingSeconds, slowestCrossingSeconds);
     vehicle.speed = (entryDepth() - departureDepth(vehicle)) / crossingSeconds;
     vehicle.arrivalSeconds = arrivalSeconds;
@@ -114,20 +128,27 @@ int clampedRow(double row) {
 
 }  // namespace
 
-void scheduleStretch(std::uint64_t seed, std::int64_t stretch, std::vector<Vehicle>& vehicles) {
+void scheduleStretch(const SceneOptions& options, std::int64_t stretch, std::vector<Vehicle>& vehicles) {
     vehicles.clear();
-    Random random(streamKey(seed, Purpose::traffic, static_cast<std::uint64_t>(stretch)));
+    Random random(streamKey(options.seed, Purpose::traffic, static_cast<std::uint64_t>(stretch)));
+    const double closeShare = options.followers ? manyFollowersShare : fewFollowersShare;
     const double start = static_cast<double>(stretch) * trafficStretchSeconds;
     const double lastArrival = start + trafficStretchSeconds - quietEndSeconds;
     double arrival = start + quietStartSeconds;
     for (;;) {
-        Vehicle vehicle = makeVehicle(random, arrival + gapSeconds(random));
+        const Gap gap = drawGap(random, closeShare);
+        Vehicle vehicle = makeVehicle(random, arrival + gap.seconds);
+        // Asked for many followers, a close one follows in the same lane.
+        if (options.followers && gap.close && !vehicles.empty()) joinLane(vehicle, vehicles.back().lane);
         keepDistance(vehicles, vehicle);
-        if (vehicle.arrivalSeconds >= lastArrival) return;
+        if (vehicle.arrivalSeconds >= lastArrival) break;
         vehicles.push_back(vehicle);
         arrival = vehicle.arrivalSeconds;
     }
+    if (options.queue) formQueue(options.seed, stretch, vehicles);
 }
+
+double entryDepth() { return roadDepth(detectionWindowTopRow); }
 
 std::int64_t stretchOf(double seconds) {
     return static_cast<std::int64_t>(std::floor(std::max(seconds, 0.0) / trafficStretchSeconds));
@@ -139,7 +160,17 @@ double frameSeconds(std::int64_t frame, FrameRate rate) {
 }
 
 double frontDepth(const Vehicle& vehicle, double seconds) {
-    return entryDepth() - vehicle.speed * (seconds - vehicle.arrivalSeconds);
+    if (!vehicle.halt) return entryDepth() - vehicle.speed * (seconds - vehicle.arrivalSeconds);
+    const Halt& halt = *vehicle.halt;
+    if (seconds < halt.fromSeconds) return halt.frontDepth + vehicle.speed * (halt.fromSeconds - seconds);
+    return halt.frontDepth - vehicle.speed * std::max(seconds - halt.toSeconds, 0.0);
+}
+
+double secondsAtFrontDepth(const Vehicle& vehicle, double depth) {
+    if (!vehicle.halt) return vehicle.arrivalSeconds + (entryDepth() - depth) / vehicle.speed;
+    const Halt& halt = *vehicle.halt;
+    if (depth > halt.frontDepth) return halt.fromSeconds - (depth - halt.frontDepth) / vehicle.speed;
+    return halt.toSeconds + (halt.frontDepth - depth) / vehicle.speed;
 }
 
 RowSpan bodyRows(const Vehicle& vehicle, double seconds) {
@@ -158,7 +189,7 @@ bool inDetectionWindow(const Vehicle& vehicle, double seconds) {
 }
 
 double departureSeconds(const Vehicle& vehicle) {
-    return vehicle.arrivalSeconds + (entryDepth() - departureDepth(vehicle)) / vehicle.speed;
+    return secondsAtFrontDepth(vehicle, departureDepth(vehicle));
 }
 
 }  // namespace platform::synthetic

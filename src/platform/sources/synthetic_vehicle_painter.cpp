@@ -56,6 +56,9 @@ constexpr Colour undersideColour{18, 18, 20};
 constexpr Colour glassColour{58, 48, 42};
 constexpr Colour plateColour{200, 206, 206};
 constexpr Colour lampColour{196, 206, 212};
+// The head lamps shine by their own light: never dimmer than this, however
+// dark the scene. Daylight stays above it.
+constexpr int lampLight = lightUnit * 9 / 10;
 
 // Colours as lit, in 1/256 of a gray level so the shading keeps its fraction.
 struct LitColour {
@@ -79,7 +82,7 @@ struct Palette {
           glass(lit(glassColour, 1.0, light)),
           roof(lit(paint, 1.08, light)),
           plate(lit(plateColour, 1.0, light)),
-          lamp(lit(lampColour, 1.0, light)) {}
+          lamp(lit(lampColour, 1.0, std::max(light, lampLight))) {}
 
     const LitColour& of(Panel panel) const {
         switch (panel) {
