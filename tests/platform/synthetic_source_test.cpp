@@ -408,8 +408,9 @@ TEST(SyntheticNight, TheTopStripFallsBelowThreeAtNightOnly) {
     }
 }
 
-TEST(SyntheticNight, VehiclesShowTheirHeadLamps) {
-    auto scene = makeScene(":8:night=20-80");
+TEST(SyntheticNight, VehiclesWithHeadlightsShowTheirLampsInTheDark) {
+    auto scene = makeScene(":8:night=20-80:headlights");
+    auto unlit = makeScene(":8:night=20-80");
     const std::vector<VehicleVisit> visits = scene->detectionWindowVisits(25 * 35, 25 * 65);
     ASSERT_FALSE(visits.empty());
     const auto brightest = [&scene](std::int64_t frame) {
@@ -418,8 +419,10 @@ TEST(SyntheticNight, VehiclesShowTheirHeadLamps) {
     };
     int darkRoads = 0;  // frames 4 s after a visit, with no vehicle in the window
     for (const VehicleVisit& visit : visits) {
-        EXPECT_GT(brightest((visit.firstFrame + visit.lastFrame) / 2), 150)
-            << "visit at " << visit.firstFrame;
+        const std::int64_t middle = (visit.firstFrame + visit.lastFrame) / 2;
+        EXPECT_GT(brightest(middle), 150) << "visit at " << visit.firstFrame;
+        const std::vector<std::uint8_t>& dark = unlit->nativeFrame(middle);
+        EXPECT_LT(*std::max_element(dark.begin(), dark.end()), 30) << "without headlights, " << middle;
         if (!duringAVisit(visits, visit.lastFrame + 100)) {
             EXPECT_LT(brightest(visit.lastFrame + 100), 10) << "after the visit at " << visit.firstFrame;
             ++darkRoads;

@@ -8,7 +8,7 @@ namespace {
 
 constexpr NightStretch defaultNight{60.0, 180.0};
 constexpr std::string_view knownOptions =
-    "night, night=FROM-TO, frames=N, empty, clouds, exposure, queue, followers";
+    "night, night=FROM-TO, frames=N, empty, clouds, exposure, queue, followers, headlights";
 
 std::vector<std::string_view> splitFields(std::string_view text) {
     std::vector<std::string_view> fields;
@@ -65,6 +65,7 @@ bool* flagOf(std::string_view option, SceneOptions& options) {
     if (option == "exposure") return &options.exposure;
     if (option == "queue") return &options.queue;
     if (option == "followers") return &options.followers;
+    if (option == "headlights") return &options.headlights;
     return nullptr;
 }
 

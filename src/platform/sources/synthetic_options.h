@@ -14,6 +14,7 @@
 //                           the right lane with its first vehicle in the
 //                           detection window for 60 to 75 s
 //   followers               half the vehicles follow the one before closely
+//   headlights              vehicles drive with their head lamps on
 // Each option may be given once.
 #include <cstdint>
 #include <optional>
@@ -33,6 +34,7 @@ struct SceneOptions {
     bool exposure = false;
     bool queue = false;
     bool followers = false;
+    bool headlights = false;
 };
 
 // Reads the options, or leaves a one-line reason in `failure`.

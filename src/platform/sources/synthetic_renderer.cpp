@@ -87,7 +87,7 @@ void SceneRenderer::drawTraffic(double seconds, int light, std::uint8_t* picture
     for (auto vehicle = vehicles_.rbegin(); vehicle != vehicles_.rend(); ++vehicle) {
         if (bodyRows(*vehicle, seconds).empty()) continue;
         paintShadow(*vehicle, seconds, picture);
-        paintVehicle(*vehicle, seconds, light, picture);
+        paintVehicle(*vehicle, seconds, light, options_.headlights ? headlampLight : 0, picture);
     }
 }
 

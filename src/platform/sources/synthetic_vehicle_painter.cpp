@@ -56,9 +56,6 @@ constexpr Colour undersideColour{18, 18, 20};
 constexpr Colour glassColour{58, 48, 42};
 constexpr Colour plateColour{200, 206, 206};
 constexpr Colour lampColour{196, 206, 212};
-// The head lamps shine by their own light: never dimmer than this, however
-// dark the scene. Daylight stays above it.
-constexpr int lampLight = lightUnit * 9 / 10;
 
 // Colours as lit, in 1/256 of a gray level so the shading keeps its fraction.
 struct LitColour {
@@ -75,7 +72,7 @@ LitColour lit(Colour colour, double tint, int light) {
 struct Palette {
     LitColour underside, bumper, body, glass, roof, plate, lamp;
 
-    Palette(Colour paint, int light)
+    Palette(Colour paint, int light, int lampLight)
         : underside(lit(undersideColour, 1.0, light)),
           bumper(lit(paint, 0.75, light)),
           body(lit(paint, 1.0, light)),
@@ -170,13 +167,13 @@ void paintShadow(const Vehicle& vehicle, double seconds, std::uint8_t* picture) 
     }
 }
 
-void paintVehicle(const Vehicle& vehicle, double seconds, int light, std::uint8_t* picture) {
+void paintVehicle(const Vehicle& vehicle, double seconds, int light, int lampLight, std::uint8_t* picture) {
     const RowSpan rows = bodyRows(vehicle, seconds);
     const double front = frontDepth(vehicle, seconds);
     const double roofRear = apparentDepth(front + vehicle.length, vehicle.height);
     const double topRow = rowAtDepth(roofRear);
     const double bottomRow = front > 0 ? rowAtDepth(front) : 1e9;
-    const Palette palette(vehicle.body, light);
+    const Palette palette(vehicle.body, light, lampLight);
     const std::span<const Band> bands = bandsOf(vehicle.kind);
     for (int row = rows.first; row <= rows.last; ++row) {
         const double along = (roadDepth(row) - front) / (roofRear - front);

@@ -14,6 +14,11 @@ constexpr int lightUnit = 4096;
 // Both draw into a picture of pictureWidth x pictureHeight BGR24, top row
 // first, and only on the rows of bodyRows(vehicle, seconds).
 void paintShadow(const Vehicle& vehicle, double seconds, std::uint8_t* picture);
-void paintVehicle(const Vehicle& vehicle, double seconds, int light, std::uint8_t* picture);
+// The lamps shine at lampLight at least (0: lit by the scene like the paint).
+void paintVehicle(const Vehicle& vehicle, double seconds, int light, int lampLight, std::uint8_t* picture);
+
+// Head lamps switched on shine by their own light, however dark the scene;
+// daylight stays above it.
+constexpr int headlampLight = lightUnit * 9 / 10;
 
 }  // namespace platform::synthetic
