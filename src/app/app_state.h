@@ -12,6 +12,8 @@ constexpr int titleCapacity = 800;
 
 extern std::int32_t cameraIndex;
 extern std::int32_t triggerOnAnyMotion;
+// Not 0: each vehicle is pictured once, every frame looked at.
+extern std::int32_t everyVehicleMode;
 extern volatile std::int32_t quitRequested;
 extern platform::HWND mainWindow;
 extern char imagesSaveDirectory[saveDirectoryCapacity];

@@ -62,6 +62,8 @@ std::string applyFlag(ProgramOptions& options, const std::string& flag) {
         options.fast = true;
     } else if (flag == "--headless") {
         options.headless = true;
+    } else if (flag == "--every-vehicle") {
+        options.everyVehicle = true;
     } else if (flag == "--help" || flag == "-h") {
         options.help = true;
     } else if (flag == "--version") {
@@ -149,7 +151,7 @@ int driverIndexOf(const std::string& commandLineText) {
 
 std::string usageText() {
     return "usage: tavomotion [INDEX] [--source SOURCE] [--fast] [--headless] [--run-for SECONDS]\n"
-           "                  [--snapshot FILE.png] [--fps NUM[/DEN]] [--help] [--version]\n"
+           "                  [--snapshot FILE.png] [--fps NUM[/DEN]] [--every-vehicle] [--help] [--version]\n"
            "       tavomotion --contact-sheet DIR OUT.png\n"
            "\n"
            "Watches one fixed scene and saves a picture whenever something (or, with\n"
@@ -162,6 +164,8 @@ std::string usageText() {
            "                      /dev/videoN, or a network camera URL (rtsp://, http://, ...)\n"
            "  --fast              replay a recorded source on a virtual clock, as fast as possible\n"
            "  --headless          draw the window off-screen only\n"
+           "  --every-vehicle     picture each vehicle once, looking at every frame (also the\n"
+           "                      key EVERY_VEHICLE in tavomotion.ini)\n"
            "  --run-for SECONDS   close after SECONDS of clock time (fractions allowed)\n"
            "  --snapshot FILE.png write the window as a PNG image when the program ends\n"
            "  --fps NUM[/DEN]     frame rate of an image sequence (default 25), or replacing a\n"

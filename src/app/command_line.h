@@ -21,6 +21,7 @@ struct ProgramOptions {
     std::optional<std::string> source;
     bool fast = false;
     bool headless = false;
+    bool everyVehicle = false;
     std::optional<double> runForSeconds;
     std::optional<std::string> snapshotPath;
     std::optional<platform::FrameRate> frameRate;

@@ -25,6 +25,9 @@ void applyKey(std::FILE* file, const char* token) {
     if (std::strcmp(token, "DETECT_CARS_ONLY") == 0) {
         triggerOnAnyMotion = 0;
         platform::console::print("car detection flagged\n");
+    } else if (std::strcmp(token, "EVERY_VEHICLE") == 0) {
+        everyVehicleMode = 1;
+        platform::console::print("every vehicle flagged\n");
     } else if (std::strcmp(token, "IMAGES_SAVE_DIRECTORY") == 0) {
         // A missing value leaves the directory as it was.
         static_cast<void>(std::fscanf(file, "%199s", imagesSaveDirectory));

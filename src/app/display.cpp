@@ -18,26 +18,6 @@ using namespace platform;
 
 namespace {
 
-constexpr int framePosition = 10;
-constexpr int savedFrameX = 330;
-
-// One paint: invalidate the area, draw clipped to it, show the result at once.
-template <typename Drawing>
-void paintArea(const RECT& area, Drawing draw) {
-    InvalidateRect(mainWindow, &area, 0);
-    PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(mainWindow, &paint);
-    draw(dc);
-    EndPaint(mainWindow, &paint);
-    RedrawWindow(mainWindow, &drawingArea, nullptr, RDW_UPDATENOW);
-}
-
-void outlineRegion(HDC dc, const Region& region, int brush) {
-    const RECT outline =
-        outlineOf(region.top, region.bottom, region.left, region.right, pipeline::frameImage.width);
-    FrameRect(dc, &outline, static_cast<HBRUSH>(GetStockObject(brush)));
-}
-
 void formatTitle() {
     std::snprintf(titleText, sizeof titleText,
                   "TAVO(TM) MOTION - Frame %d: FPS: %2d Value: %4d Contrast: %4d - %s      ",
@@ -70,6 +50,12 @@ void drawFullDisplay(HDC dc) {
 }
 
 }  // namespace
+
+void outlineRegion(HDC dc, const Region& region, int brush) {
+    const RECT outline =
+        outlineOf(region.top, region.bottom, region.left, region.right, pipeline::frameImage.width);
+    FrameRect(dc, &outline, static_cast<HBRUSH>(GetStockObject(brush)));
+}
 
 RECT outlineOf(int top, int bottom, int left, int right, int frameWidth) {
     return {framePosition + frameWidth - right, framePosition + top, framePosition + frameWidth - left,

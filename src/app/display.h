@@ -2,7 +2,11 @@
 // What the main window shows: the live frame, the watched regions, the status
 // line, the title with the running figures and the motion gauge; after a
 // trigger, the saved frame beside the live one.
+#include "app/app_state.h"
+#include "app/regions.h"
+#include "platform/winsys/paint.h"
 #include "platform/winsys/win32_types.h"
+#include "platform/winsys/window.h"
 
 namespace app {
 
@@ -13,6 +17,23 @@ constexpr platform::RECT gaugeFrame{10, 280, 330, 290};
 constexpr int gaugeLeft = 12;
 constexpr int gaugeTop = 282;
 constexpr int gaugeBottom = 288;
+// Where the live frame and the saved frame are drawn.
+constexpr int framePosition = 10;
+constexpr int savedFrameX = 330;
+
+// One paint: invalidate the area, draw clipped to it, show the result at once.
+template <typename Drawing>
+void paintArea(const platform::RECT& area, Drawing draw) {
+    platform::InvalidateRect(mainWindow, &area, 0);
+    platform::PAINTSTRUCT paint{};
+    platform::HDC dc = platform::BeginPaint(mainWindow, &paint);
+    draw(dc);
+    platform::EndPaint(mainWindow, &paint);
+    platform::RedrawWindow(mainWindow, &drawingArea, nullptr, platform::RDW_UPDATENOW);
+}
+
+// Outlines a gray-image region where it lies on the displayed frame.
+void outlineRegion(platform::HDC dc, const Region& region, int brush);
 
 void paintDisplay();
 void paintTooDark();

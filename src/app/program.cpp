@@ -94,6 +94,7 @@ int runProgram(const std::vector<std::string>& arguments) {
 
     platform::clock::select(options.fast ? platform::clock::Kind::virtualTime : platform::clock::Kind::real);
     platform::presentation::setHeadless(options.headless);
+    if (options.everyVehicle) everyVehicleMode = 1;
     platform::setRunLimit(options.runForSeconds);
     platform::closeOnTerminationSignals();
     if (options.snapshotPath) {

@@ -4,6 +4,7 @@
 
 #include "app/app_state.h"
 #include "app/config_file.h"
+#include "app/every_vehicle_loop.h"
 #include "app/main_loop.h"
 #include "app/regions.h"
 #include "app/trigger_images.h"
@@ -93,7 +94,7 @@ int winMain(const std::string& commandLineText) {
     capture::captureDevice.connect(static_cast<std::int16_t>(cameraIndex));
     pipeline::acquireFrame();
     pipeline::saveMotionPgm();
-    return runMainLoop();
+    return everyVehicleMode != 0 ? runEveryVehicleLoop() : runMainLoop();
 }
 
 }  // namespace app

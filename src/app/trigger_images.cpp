@@ -18,14 +18,18 @@ std::string triggerImageName(std::int32_t number) {
     return name;
 }
 
+std::int32_t takeImageNumber() {
+    const std::int32_t number = savedImageIndex;
+    savedImageIndex = number + 1;
+    if (imagesNumberToSave > 0 && savedImageIndex > imagesNumberToSave) savedImageIndex = 0;
+    return number;
+}
+
 void saveTriggerImage() {
     const double started = pipeline::secondsNow();
     platform::console::print("\ngrabbing image\n");
-    const std::int32_t number = savedImageIndex;
-    savedImageIndex = number + 1;
-    const std::string name = triggerImageName(number);
+    const std::string name = triggerImageName(takeImageNumber());
     platform::console::print("saving grabbed file [%s]\n", name.c_str());
-    if (imagesNumberToSave > 0 && savedImageIndex > imagesNumberToSave) savedImageIndex = 0;
     bool unwritten = false;
     const platform::HWND window = capture::captureDevice.windowHandle();
     if (platform::IsWindow(window)) {

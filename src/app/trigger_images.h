@@ -10,6 +10,10 @@ namespace app {
 // picture beside the live frame.
 void saveTriggerImage();
 
+// The number of the next picture, advancing the count; with a cap the
+// numbers go round the ring of cap + 1 pictures.
+std::int32_t takeImageNumber();
+
 // The name of picture `number` in the save directory, cut to its buffer.
 std::string triggerImageName(std::int32_t number);
 

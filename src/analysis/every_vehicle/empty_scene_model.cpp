@@ -1,0 +1,186 @@
+#include "analysis/every_vehicle/empty_scene_model.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace analysis::everyvehicle {
+namespace {
+
+// A deviation of four standard deviations of the scene's noise is a change.
+constexpr float noiseFactor = 4.0f;
+// Below this many gray levels nothing counts as a change, however clean the
+// picture: the rounding of 8-bit video and its compression.
+constexpr float quantisationFloor = 4.0f;
+// A shake of a fraction of a pixel moves every edge of the scene; the
+// threshold grows by this share of the empty scene's local contrast.
+constexpr float edgeShare = 0.5f;
+// The 25th percentile of |deviation| of a normal distribution, in standard
+// deviations: the noise is read off the quieter three quarters of the grid,
+// so vehicles covering up to a quarter of the frame do not raise it.
+constexpr float quartileOfNoise = 0.3186f;
+constexpr float noiseQuantile = 0.25f;
+// Grid points darker than this tell nothing about the light.
+constexpr float darkestGridLevel = 8.0f;
+// How fast the empty scene follows the light where the road is seen, and
+// under a vehicle: a queue standing for a minute moves it by a tenth.
+constexpr double followSeconds = 5.0;
+constexpr double underVehicleSeconds = 600.0;
+// A dark pixel is darker than this share of the empty scene, as the dark
+// object test has it, or darker than the empty window's darkest tenth.
+constexpr float darkShare = 0.55f;
+constexpr float darkestShare = 0.10f;
+constexpr std::int32_t followsBetweenThresholds = 16;
+
+float fractionOf(double elapsedSeconds, double timeConstant) {
+    return static_cast<float>(std::clamp(elapsedSeconds / timeConstant, 0.0, 1.0));
+}
+
+// The value at `share` of the ordered values; reorders them.
+float quantile(std::vector<float>& values, float share) {
+    if (values.empty()) return 0;
+    const auto at = values.begin() + static_cast<std::ptrdiff_t>(share * static_cast<float>(values.size() - 1));
+    std::nth_element(values.begin(), at, values.end());
+    return *at;
+}
+
+}  // namespace
+
+void EmptySceneModel::forget() {
+    samples_.clear();
+    window_.clear();
+    grid_.clear();
+}
+
+void EmptySceneModel::addSample(const GrayFrame& frame) {
+    if (samples_.size() >= sampleCapacity) return;
+    if (!samples_.empty() && (frame.width != frameWidth_ || frame.height != frameHeight_)) samples_.clear();
+    frameWidth_ = frame.width;
+    frameHeight_ = frame.height;
+    const auto bytes = static_cast<std::size_t>(frame.width) * frame.height;
+    samples_.emplace_back(frame.pixels, frame.pixels + bytes);
+}
+
+void EmptySceneModel::learnFromSamples(const Rectangle& window) {
+    const std::size_t bytes = static_cast<std::size_t>(frameWidth_) * frameHeight_;
+    emptyScene_.assign(bytes, 0);
+    std::vector<std::uint8_t> levels(samples_.size());
+    for (std::size_t pixel = 0; pixel < bytes; ++pixel) {
+        for (std::size_t sample = 0; sample < samples_.size(); ++sample) levels[sample] = samples_[sample][pixel];
+        const auto middle = levels.begin() + static_cast<std::ptrdiff_t>(levels.size() / 2);
+        std::nth_element(levels.begin(), middle, levels.end());
+        emptyScene_[pixel] = *middle;
+    }
+    samples_.clear();
+
+    WatchedPixels empty;
+    extractWatchedPixels({emptyScene_.data(), frameWidth_, frameHeight_}, window, empty);
+    window_.assign(empty.window.begin(), empty.window.end());
+    grid_.assign(empty.grid.begin(), empty.grid.end());
+    windowRows_ = window.bottom - window.top;
+    windowColumns_ = window.right - window.left;
+    cells_ = CellGrid::of(windowRows_, windowColumns_);
+    cellColumn_.resize(static_cast<std::size_t>(windowColumns_));
+    for (std::int32_t c = 0; c < windowColumns_; ++c) {
+        cellColumn_[c] = c / CellGrid::cellWidth < cells_.columns ? c / CellGrid::cellWidth : -1;
+    }
+    foreground_.assign(window_.size(), 0);
+    prepareThresholds();
+}
+
+void EmptySceneModel::prepareThresholds() {
+    edgeAllowance_.assign(window_.size(), 0);
+    const auto at = [this](std::int32_t r, std::int32_t c) {
+        return window_[static_cast<std::size_t>(r) * windowColumns_ + c];
+    };
+    for (std::int32_t r = 0; r < windowRows_; ++r) {
+        for (std::int32_t c = 0; c < windowColumns_; ++c) {
+            const float here = at(r, c);
+            float contrast = 0;
+            if (r > 0) contrast = std::max(contrast, std::abs(here - at(r - 1, c)));
+            if (r + 1 < windowRows_) contrast = std::max(contrast, std::abs(here - at(r + 1, c)));
+            if (c > 0) contrast = std::max(contrast, std::abs(here - at(r, c - 1)));
+            if (c + 1 < windowColumns_) contrast = std::max(contrast, std::abs(here - at(r, c + 1)));
+            edgeAllowance_[static_cast<std::size_t>(r) * windowColumns_ + c] = edgeShare * contrast;
+        }
+    }
+    scratch_.assign(window_.begin(), window_.end());
+    darkLevel_ = quantile(scratch_, darkestShare);
+    followsSincePrepared_ = 0;
+}
+
+LightMeasure EmptySceneModel::measureLight(const WatchedPixels& pixels) {
+    LightMeasure light;
+    scratch_.clear();
+    for (std::size_t i = 0; i < grid_.size(); ++i) {
+        if (grid_[i] > darkestGridLevel) scratch_.push_back(static_cast<float>(pixels.grid[i]) / grid_[i]);
+    }
+    if (!scratch_.empty()) light.gain = quantile(scratch_, 0.5f);
+    scratch_.clear();
+    for (std::size_t i = 0; i < grid_.size(); ++i) {
+        if (grid_[i] > darkestGridLevel) scratch_.push_back(std::abs(pixels.grid[i] - light.gain * grid_[i]));
+    }
+    light.noise = quantile(scratch_, noiseQuantile) / quartileOfNoise;
+    light.threshold = std::max(noiseFactor * light.noise, quantisationFloor);
+    const auto changed = std::count_if(scratch_.begin(), scratch_.end(),
+                                       [&light](float deviation) { return deviation > light.threshold; });
+    if (!scratch_.empty()) light.changedShare = static_cast<float>(changed) / static_cast<float>(scratch_.size());
+    return light;
+}
+
+void EmptySceneModel::markForeground(const WatchedPixels& pixels, const LightMeasure& light, CellCounts& counts) {
+    counts.foreground.assign(static_cast<std::size_t>(cells_.count()), 0);
+    counts.dark.assign(static_cast<std::size_t>(cells_.count()), 0);
+    const float darkLevel = light.gain * darkLevel_ - light.threshold;
+    for (std::int32_t r = 0; r < windowRows_; ++r) {
+        const std::int32_t cellRow = r / CellGrid::cellHeight;
+        const std::size_t rowStart = static_cast<std::size_t>(r) * windowColumns_;
+        for (std::int32_t c = 0; c < windowColumns_; ++c) {
+            const std::size_t i = rowStart + c;
+            const float level = pixels.window[i];
+            const float expected = light.gain * window_[i];
+            const bool changed = std::abs(level - expected) > light.threshold + edgeAllowance_[i];
+            foreground_[i] = changed ? 1 : 0;
+            const std::int32_t cellColumn = cellOfColumn(c);
+            if (!changed || cellRow >= cells_.rows || cellColumn < 0) continue;
+            const std::size_t cell = static_cast<std::size_t>(cellRow) * cells_.columns + cellColumn;
+            ++counts.foreground[cell];
+            if (level < darkShare * expected || level < darkLevel) ++counts.dark[cell];
+        }
+    }
+}
+
+void EmptySceneModel::follow(const WatchedPixels& pixels, const LightMeasure& light,
+                             const CellValues<std::uint8_t>& busy, double elapsedSeconds) {
+    const float road = fractionOf(elapsedSeconds, followSeconds);
+    const float covered = fractionOf(elapsedSeconds, underVehicleSeconds);
+    for (std::int32_t r = 0; r < windowRows_; ++r) {
+        const std::int32_t cellRow = std::min(r / CellGrid::cellHeight, cells_.rows - 1);
+        const std::size_t rowStart = static_cast<std::size_t>(r) * windowColumns_;
+        for (std::int32_t c = 0; c < windowColumns_; ++c) {
+            const std::size_t i = rowStart + c;
+            const std::int32_t cellColumn = std::clamp(c / CellGrid::cellWidth, 0, cells_.columns - 1);
+            const bool underVehicle =
+                foreground_[i] != 0 || busy[static_cast<std::size_t>(cellRow) * cells_.columns + cellColumn] != 0;
+            window_[i] += (underVehicle ? covered : road) * (pixels.window[i] - window_[i]);
+        }
+    }
+    for (std::size_t i = 0; i < grid_.size(); ++i) {
+        const bool changed = std::abs(pixels.grid[i] - light.gain * grid_[i]) > light.threshold;
+        grid_[i] += (changed ? covered : road) * (pixels.grid[i] - grid_[i]);
+    }
+    if (++followsSincePrepared_ >= followsBetweenThresholds) prepareThresholds();
+}
+
+void EmptySceneModel::absorbCell(const WatchedPixels& pixels, const LightMeasure& light, std::int32_t cell) {
+    if (light.gain <= 0) return;  // a black frame shows nothing to take
+    const std::int32_t top = cell / cells_.columns * CellGrid::cellHeight;
+    const std::int32_t left = cell % cells_.columns * CellGrid::cellWidth;
+    for (std::int32_t r = top; r < top + CellGrid::cellHeight; ++r) {
+        for (std::int32_t c = left; c < left + CellGrid::cellWidth; ++c) {
+            const std::size_t i = static_cast<std::size_t>(r) * windowColumns_ + c;
+            window_[i] = pixels.window[i] / light.gain;
+        }
+    }
+}
+
+}  // namespace analysis::everyvehicle

@@ -1,0 +1,73 @@
+#pragma once
+// The empty scene: a background of the detection window, pixel by pixel, and
+// of a sparse grid over the whole frame. It is learnt as the per-pixel median
+// of frames a tenth of a second apart, so traffic passing while it learns is
+// not taken for the road. Afterwards it follows slow light where the road is
+// seen, and under vehicles only so slowly that a queue is not learnt.
+#include <cstdint>
+#include <vector>
+
+#include "analysis/every_vehicle/cell_grid.h"
+#include "analysis/every_vehicle/watched_pixels.h"
+
+namespace analysis::everyvehicle {
+
+// How a frame compares with the empty scene as a whole.
+struct LightMeasure {
+    float gain = 1;       // frame / empty scene: clouds, dusk, exposure steps
+    float noise = 0;      // of the scene, in gray levels (a standard deviation)
+    float threshold = 0;  // a pixel further than this from the empty scene is foreground
+    float changedShare = 0;  // of the grid further than the threshold from the empty scene
+};
+
+// Per cell: how many pixels are foreground, and how many of those are dark.
+struct CellCounts {
+    CellValues<std::uint16_t> foreground;
+    CellValues<std::uint16_t> dark;
+};
+
+class EmptySceneModel {
+public:
+    static constexpr std::size_t sampleCapacity = 32;
+
+    void forget();
+    // A whole frame, kept until the empty scene is learnt from the samples.
+    void addSample(const GrayFrame& frame);
+    std::size_t sampleCount() const { return samples_.size(); }
+    void learnFromSamples(const Rectangle& window);
+    // The learnt empty scene, whole frame, top row first.
+    const std::vector<std::uint8_t>& emptyScene() const { return emptyScene_; }
+
+    LightMeasure measureLight(const WatchedPixels& pixels);
+    void markForeground(const WatchedPixels& pixels, const LightMeasure& light, CellCounts& counts);
+    // `busy`: cells where a vehicle is or was a moment ago.
+    void follow(const WatchedPixels& pixels, const LightMeasure& light, const CellValues<std::uint8_t>& busy,
+                double elapsedSeconds);
+    // Takes what the cell shows now as the empty scene: for what appeared
+    // there and never moved.
+    void absorbCell(const WatchedPixels& pixels, const LightMeasure& light, std::int32_t cell);
+
+    const CellGrid& cells() const { return cells_; }
+
+private:
+    void prepareThresholds();
+    std::int32_t cellOfColumn(std::int32_t column) const { return cellColumn_[column]; }
+
+    std::int32_t frameWidth_ = 0;
+    std::int32_t frameHeight_ = 0;
+    std::int32_t windowRows_ = 0;
+    std::int32_t windowColumns_ = 0;
+    CellGrid cells_;
+    std::vector<std::int32_t> cellColumn_;  // cell column of each window column, -1 past the last cell
+    std::vector<std::vector<std::uint8_t>> samples_;
+    std::vector<std::uint8_t> emptyScene_;
+    std::vector<float> window_;         // empty scene of the window
+    std::vector<float> grid_;           // empty scene of the grid
+    std::vector<float> edgeAllowance_;  // per window pixel, from the empty scene's local contrast
+    std::vector<std::uint8_t> foreground_;
+    std::vector<float> scratch_;
+    float darkLevel_ = 0;  // the empty window's darkest tenth lies below this
+    std::int32_t followsSincePrepared_ = 0;
+};
+
+}  // namespace analysis::everyvehicle

@@ -1,0 +1,219 @@
+#include "analysis/every_vehicle/every_vehicle_analysis.h"
+
+#include <algorithm>
+
+namespace analysis::everyvehicle {
+namespace {
+
+// The empty scene is the median of frames a tenth of a second apart over two
+// seconds: a pixel shows the road in most of them even in dense traffic.
+constexpr double learningSeconds = 2.0;
+constexpr double sampleSeconds = 0.1;
+constexpr std::size_t fewestSamples = 3;
+// Frames kept for the second look at the learning time; a faster source
+// learns from fewer seconds.
+constexpr std::size_t learningFrameCapacity = 256;
+// Most of the frame unlike the empty scene for this long: the camera was
+// moved or the scene has changed for good, and it is learnt again.
+constexpr float changedSceneShare = 0.5f;
+constexpr double changedSceneSeconds = 10.0;
+// A vehicle is pictured once it has been seen this long and has moved this
+// far (in cells); what never moves (a shadow, a ghost of a vehicle that has
+// left, a light switched on) becomes part of the empty scene after a while.
+constexpr double shortestVisitSeconds = 0.3;
+constexpr float shortestTravelCells = 2.0f;
+constexpr double stillShapeSeconds = 5.0;
+// The best frame is known once the vehicle covers less than this share of
+// what it covered at most, or has been in the window this long (a queue).
+constexpr float leavingShare = 0.8f;
+constexpr double longestWaitSeconds = 3.0;
+// A cell is occupied when a fifth of its pixels differ from the empty scene.
+constexpr std::int32_t occupiedShareDivisor = 5;
+
+}  // namespace
+
+EveryVehicleAnalysis::EveryVehicleAnalysis(const Rectangle& window, bool darkVehiclesOnly)
+    : window_(window), darkVehiclesOnly_(darkVehiclesOnly) {
+    verdict_.pictures.reserve(8);
+}
+
+const FrameVerdict& EveryVehicleAnalysis::look(const GrayFrame& frame, double seconds) {
+    verdict_.keepFrame = false;
+    verdict_.learnt = false;
+    verdict_.learntAgain = false;
+    verdict_.pictures.clear();
+    verdict_.frame = -1;
+    if (!containsWindow(frame, window_)) return verdict_;
+    const std::int64_t number = nextFrame_++;
+    verdict_.frame = number;
+    if (learnt_) {
+        extractWatchedPixels(frame, window_, pixels_);
+        watch(pixels_, number, seconds, true);
+    } else {
+        learn(frame, number, seconds);
+    }
+    if (!learnt_) {
+        verdict_.oldestNeeded = learningUsed_ > 0 ? learning_.front().frame : number + 1;
+    } else {
+        verdict_.oldestNeeded = holding_ ? heldFrame_ : number + 1;
+    }
+    return verdict_;
+}
+
+void EveryVehicleAnalysis::learn(const GrayFrame& frame, std::int64_t number, double seconds) {
+    if (learningUsed_ == 0) {
+        learningStart_ = seconds;
+        nextSample_ = seconds;
+    }
+    const bool sample = seconds >= nextSample_;
+    if (sample) {
+        model_.addSample(frame);
+        while (nextSample_ <= seconds) nextSample_ += sampleSeconds;
+    }
+    if (learningUsed_ == learning_.size()) learning_.emplace_back();
+    LearningFrame& kept = learning_[learningUsed_++];
+    extractWatchedPixels(frame, window_, kept.pixels);
+    kept.frame = number;
+    kept.seconds = seconds;
+    kept.kept = sample;
+    verdict_.keepFrame = sample;
+    const bool longEnough = seconds - learningStart_ >= learningSeconds && model_.sampleCount() >= fewestSamples;
+    if (longEnough || learningUsed_ >= learningFrameCapacity ||
+        model_.sampleCount() >= EmptySceneModel::sampleCapacity) {
+        finishLearning();
+    }
+}
+
+void EveryVehicleAnalysis::finishLearning() {
+    model_.learnFromSamples(window_);
+    tracks_.reset(model_.cells());
+    occupied_.assign(static_cast<std::size_t>(model_.cells().count()), 0);
+    (timesLearnt_ == 0 ? verdict_.learnt : verdict_.learntAgain) = true;
+    ++timesLearnt_;
+    learnt_ = true;
+    holding_ = false;
+    heldCells_ = 0;
+    lastWatch_ = -1;
+    changedSince_ = -1;
+    for (std::size_t i = 0; i < learningUsed_; ++i) {
+        const LearningFrame& seen = learning_[i];
+        watch(seen.pixels, seen.frame, seen.seconds, seen.kept);
+    }
+    learningUsed_ = 0;
+}
+
+void EveryVehicleAnalysis::startLearning() {
+    learnt_ = false;
+    learningUsed_ = 0;
+    model_.forget();
+    figures_.learning = true;
+}
+
+void EveryVehicleAnalysis::watch(const WatchedPixels& pixels, std::int64_t frame, double seconds, bool keepable) {
+    const LightMeasure light = model_.measureLight(pixels);
+    figures_.learning = false;
+    figures_.noise = light.noise;
+    figures_.threshold = light.threshold;
+    figures_.gain = light.gain;
+    if (sceneChanged(light, seconds)) {
+        startLearning();
+        return;
+    }
+    model_.markForeground(pixels, light, counts_);
+    std::int32_t occupiedCells = 0;
+    for (std::size_t cell = 0; cell < occupied_.size(); ++cell) {
+        occupied_[cell] = counts_.foreground[cell] * occupiedShareDivisor >= CellGrid::cellPixels ? 1 : 0;
+        occupiedCells += occupied_[cell];
+    }
+    tracks_.follow(occupied_, counts_.dark, frame, seconds);
+    model_.follow(pixels, light, tracks_.busyCells(), lastWatch_ < 0 ? 0.0 : seconds - lastWatch_);
+    lastWatch_ = seconds;
+    absorbStillShapes(pixels, light, seconds);
+    decide(frame, seconds, keepable);
+    tracks_.forgetDeparted();
+    figures_.coverPercent = occupiedCells * 100 / std::max(1, model_.cells().count());
+    figures_.vehicles = static_cast<std::int32_t>(std::count_if(
+        tracks_.tracks().begin(), tracks_.tracks().end(),
+        [](const Track& track) { return track.alive && track.peakCells >= vehicleCells; }));
+}
+
+bool EveryVehicleAnalysis::sceneChanged(const LightMeasure& light, double seconds) {
+    if (light.changedShare <= changedSceneShare) {
+        changedSince_ = -1;
+        return false;
+    }
+    if (changedSince_ < 0) changedSince_ = seconds;
+    return seconds - changedSince_ >= changedSceneSeconds;
+}
+
+void EveryVehicleAnalysis::absorbStillShapes(const WatchedPixels& pixels, const LightMeasure& light,
+                                             double seconds) {
+    for (const Track& track : tracks_.tracks()) {
+        if (!track.alive || track.pictured || track.travel >= shortestTravelCells ||
+            seconds - track.bornSeconds < stillShapeSeconds) {
+            continue;
+        }
+        const CellValues<std::int32_t>& labels = tracks_.labels();
+        for (std::size_t cell = 0; cell < labels.size(); ++cell) {
+            if (labels[cell] == track.id) model_.absorbCell(pixels, light, static_cast<std::int32_t>(cell));
+        }
+        tracks_.release(track);
+    }
+}
+
+bool EveryVehicleAnalysis::eligible(const Track& track, double seconds) const {
+    return seconds - track.bornSeconds >= shortestVisitSeconds && mayBeVehicle(track);
+}
+
+bool EveryVehicleAnalysis::mayBeVehicle(const Track& track) const {
+    return !track.pictured && track.peakCells >= vehicleCells && track.travel >= shortestTravelCells &&
+           (track.dark || !darkVehiclesOnly_);
+}
+
+void EveryVehicleAnalysis::decide(std::int64_t frame, double seconds, bool keepable) {
+    bool due = false;
+    std::int32_t decidingCells = 0;
+    std::int32_t unpicturedCells = 0;
+    for (const Track& track : tracks_.tracks()) {
+        if (track.alive && !track.pictured) unpicturedCells += track.cells;
+        if (!eligible(track, seconds)) continue;
+        const bool bestFrameKnown = !track.alive ||
+                                    static_cast<float>(track.cells) < leavingShare * static_cast<float>(track.peakCells) ||
+                                    seconds - track.bornSeconds > longestWaitSeconds;
+        if (!bestFrameKnown) continue;
+        due = true;
+        decidingCells = std::max(decidingCells, track.peakCells);
+    }
+    if (keepable && unpicturedCells > heldCells_) {
+        holding_ = true;
+        heldCells_ = unpicturedCells;
+        heldFrame_ = frame;
+        heldSeconds_ = seconds;
+        verdict_.keepFrame = true;
+    }
+    if (due && holding_) takePicture(decidingCells);
+}
+
+void EveryVehicleAnalysis::takePicture(std::int32_t peakCells) {
+    verdict_.pictures.push_back({heldFrame_, heldSeconds_, peakCells * 100 / std::max(1, model_.cells().count())});
+    for (Track& track : tracks_.tracks()) {
+        if (track.bornFrame <= heldFrame_) track.pictured = true;
+    }
+    holding_ = false;
+    heldCells_ = 0;
+}
+
+std::vector<PictureDecision> EveryVehicleAnalysis::lastLook() {
+    verdict_.pictures.clear();
+    if (!learnt_ && learningUsed_ > 0 && model_.sampleCount() > 0) finishLearning();
+    if (!learnt_) return {};
+    std::int32_t waitingCells = 0;
+    for (const Track& track : tracks_.tracks()) {
+        // One that has only just come in has had no time to show itself longer.
+        if (track.alive && mayBeVehicle(track)) waitingCells = std::max(waitingCells, track.peakCells);
+    }
+    if (waitingCells > 0 && holding_) takePicture(waitingCells);
+    return verdict_.pictures;
+}
+
+}  // namespace analysis::everyvehicle

@@ -1,0 +1,94 @@
+#pragma once
+// Decides, frame by frame, when to picture a vehicle: one picture for each
+// vehicle that comes into the detection window, taken from the frame in which
+// the vehicles not yet pictured covered the most of the window. The empty
+// scene is learnt first; the frames seen while learning are looked at again
+// once it is known, so a vehicle passing then is not missed.
+#include <cstdint>
+#include <vector>
+
+#include "analysis/every_vehicle/empty_scene_model.h"
+#include "analysis/every_vehicle/vehicle_tracks.h"
+#include "analysis/every_vehicle/watched_pixels.h"
+
+namespace analysis::everyvehicle {
+
+struct PictureDecision {
+    std::int64_t frame;  // as numbered by look(): 0 for the first frame looked at
+    double seconds;      // the clock when that frame was looked at
+    std::int32_t coverPercent;  // of the window, by the vehicle at its largest
+};
+
+struct FrameVerdict {
+    std::int64_t frame = -1;  // the number look() gave this frame; -1 when it was not looked at
+    bool keepFrame = false;  // a picture may later be taken of this frame
+    std::int64_t oldestNeeded = 0;  // kept frames before this one are no longer needed
+    bool learnt = false;
+    bool learntAgain = false;
+    std::vector<PictureDecision> pictures;
+};
+
+struct WatchFigures {
+    bool learning = true;
+    float noise = 0;
+    float threshold = 0;
+    float gain = 1;
+    std::int32_t coverPercent = 0;  // of the window's cells occupied now
+    std::int32_t vehicles = 0;      // in the window now
+};
+
+class EveryVehicleAnalysis {
+public:
+    EveryVehicleAnalysis(const Rectangle& window, bool darkVehiclesOnly);
+
+    const FrameVerdict& look(const GrayFrame& frame, double seconds);
+    // When watching ends: pictures of the vehicles still waiting for theirs.
+    std::vector<PictureDecision> lastLook();
+
+    const WatchFigures& figures() const { return figures_; }
+    const std::vector<std::uint8_t>& emptyScene() const { return model_.emptyScene(); }
+
+private:
+    struct LearningFrame {
+        WatchedPixels pixels;
+        std::int64_t frame;
+        double seconds;
+        bool kept;
+    };
+
+    void learn(const GrayFrame& frame, std::int64_t number, double seconds);
+    void finishLearning();
+    void startLearning();
+    void watch(const WatchedPixels& pixels, std::int64_t frame, double seconds, bool keepable);
+    bool sceneChanged(const LightMeasure& light, double seconds);
+    void absorbStillShapes(const WatchedPixels& pixels, const LightMeasure& light, double seconds);
+    bool eligible(const Track& track, double seconds) const;
+    bool mayBeVehicle(const Track& track) const;
+    void decide(std::int64_t frame, double seconds, bool keepable);
+    void takePicture(std::int32_t peakCells);
+
+    Rectangle window_;
+    bool darkVehiclesOnly_;
+    EmptySceneModel model_;
+    VehicleTracks tracks_;
+    CellCounts counts_;
+    CellValues<std::uint8_t> occupied_;
+    WatchedPixels pixels_;
+    std::vector<LearningFrame> learning_;
+    std::size_t learningUsed_ = 0;
+    bool learnt_ = false;
+    std::int32_t timesLearnt_ = 0;
+    double learningStart_ = 0;
+    double nextSample_ = 0;
+    double lastWatch_ = -1;
+    double changedSince_ = -1;
+    std::int64_t nextFrame_ = 0;
+    bool holding_ = false;
+    std::int32_t heldCells_ = 0;
+    std::int64_t heldFrame_ = 0;
+    double heldSeconds_ = 0;
+    FrameVerdict verdict_;
+    WatchFigures figures_;
+};
+
+}  // namespace analysis::everyvehicle

@@ -1,0 +1,76 @@
+#pragma once
+// Vehicles followed through the detection window cell by cell. Each occupied
+// cell carries the number of the track it belongs to: a cell keeps its track
+// while it stays occupied, a newly occupied cell takes the track of the
+// nearest cell occupied a frame before, and only a cell with none near it
+// starts a new track. On the window's border "near" means adjacent, so a
+// vehicle entering behind another starts a track of its own as soon as there
+// is road between them. A track that falls apart into pieces far from each
+// other gives its smaller pieces tracks of their own: the vehicles of a
+// platoon separate as they come closer.
+#include <cstdint>
+#include <vector>
+
+#include "analysis/every_vehicle/cell_grid.h"
+
+namespace analysis::everyvehicle {
+
+// The fewest cells a vehicle covers at its largest: a fifth of a cell of
+// 7 x 6 pixels flickering is noise, five cells (210 pixels) are a vehicle.
+constexpr std::int32_t vehicleCells = 5;
+// A dark vehicle shows at least this many pixels darker than the road: half
+// a cell of the dark-object test (75 x 8 pixels) gone dark.
+constexpr std::int32_t darkVehiclePixels = 300;
+
+struct Track {
+    std::int32_t id = 0;
+    std::int64_t bornFrame = 0;
+    double bornSeconds = 0;
+    bool pictured = false;
+    bool dark = false;
+    bool alive = true;
+    std::int32_t cells = 0;  // this frame
+    std::int32_t peakCells = 0;
+    std::int32_t darkPixels = 0;  // most seen in one frame
+    std::int32_t darkPixelsNow = 0;
+    float originRow = 0, originColumn = 0;
+    float row = 0, column = 0;
+    float travel = 0;  // furthest from where it was first seen, in cells
+};
+
+class VehicleTracks {
+public:
+    void reset(const CellGrid& cells);
+    // Follows the occupied cells of one frame.
+    void follow(const CellValues<std::uint8_t>& occupied, const CellValues<std::uint16_t>& darkPixels,
+                std::int64_t frame, double seconds);
+    // Cells occupied now or adjacent to one: the empty scene is not learnt there.
+    const CellValues<std::uint8_t>& busyCells() const { return busy_; }
+    const CellValues<std::int32_t>& labels() const { return labels_; }
+    std::vector<Track>& tracks() { return tracks_; }
+    const std::vector<Track>& tracks() const { return tracks_; }
+    // Drops the tracks that are no longer in the window.
+    void forgetDeparted();
+    // Takes a track's cells out of the window, as if they were road.
+    void release(const Track& track);
+
+private:
+    std::int32_t nearestLabel(std::int32_t row, std::int32_t column) const;
+    void startTrack(std::int32_t cell, std::int64_t frame, double seconds);
+    void separatePieces(std::int64_t frame, double seconds);
+    void measureTracks(const CellValues<std::uint16_t>& darkPixels);
+    Track* find(std::int32_t id);
+
+    CellGrid cells_;
+    CellValues<std::int32_t> labels_;
+    CellValues<std::int32_t> previous_;
+    CellValues<std::uint8_t> busy_;
+    CellValues<std::int32_t> piece_;
+    std::vector<std::int32_t> stack_;
+    std::vector<std::int32_t> pieceSizes_;
+    std::vector<std::int32_t> pieceLabels_;
+    std::vector<Track> tracks_;
+    std::int32_t nextId_ = 1;
+};
+
+}  // namespace analysis::everyvehicle

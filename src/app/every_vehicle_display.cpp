@@ -1,0 +1,66 @@
+#include "app/every_vehicle_display.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "app/display.h"
+#include "pipeline/frame_image.h"
+#include "pipeline/frame_pipeline.h"
+
+namespace app {
+
+using namespace platform;
+
+namespace {
+
+constexpr int gaugeWidth = 320;
+
+void formatStatus(const analysis::everyvehicle::WatchFigures& figures, char* text, std::size_t size) {
+    if (figures.learning) {
+        std::snprintf(text, size, "every vehicle: learning the empty scene");
+        return;
+    }
+    std::snprintf(text, size,
+                  "every vehicle: %d in the window, %3d %% covered, noise %.1f threshold %.1f gain %.2f, %d "
+                  "pictures",
+                  figures.vehicles, figures.coverPercent, static_cast<double>(figures.noise),
+                  static_cast<double>(figures.threshold), static_cast<double>(figures.gain), picturesSaved);
+}
+
+void drawCoverGauge(HDC dc, int coverPercent) {
+    FrameRect(dc, &gaugeFrame, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    const RECT oldBar{gaugeLeft, gaugeTop, gaugeRight, gaugeBottom};
+    FillRect(dc, &oldBar, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    gaugeRight = framePosition + gaugeWidth * std::clamp(coverPercent, 0, 100) / 100;
+    const RECT newBar{gaugeLeft, gaugeTop, gaugeRight, gaugeBottom};
+    FillRect(dc, &newBar, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+}
+
+}  // namespace
+
+void paintWatchDisplay(const analysis::everyvehicle::WatchFigures& figures) {
+    paintArea(drawingArea, [&figures](HDC dc) {
+        pipeline::frameImage.draw(dc, framePosition, framePosition);
+        char status[200];
+        formatStatus(figures, status, sizeof status);
+        std::snprintf(titleText, sizeof titleText, "TAVO(TM) MOTION - Frame %d: FPS: %2d - %s",
+                      pipeline::frameCount, pipeline::fps, status);
+        SetWindowTextA(mainWindow, titleText);
+        HFONT statusFont = CreateFontA(10, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Courier");
+        HGDIOBJ previousFont = SelectObject(dc, statusFont);
+        RECT statusBox = statusLineBox;
+        const RECT statusArea{statusLineBox.left, statusLineBox.top, statusLineBox.right, gaugeFrame.top};
+        FillRect(dc, &statusArea, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        DrawTextA(dc, status, -1, &statusBox, 0);
+        outlineRegion(dc, detectionWindow, WHITE_BRUSH);
+        drawCoverGauge(dc, figures.coverPercent);
+        SelectObject(dc, previousFont);
+        DeleteObject(statusFont);
+    });
+}
+
+void paintVehiclePicture(const KeptFrame& frame) {
+    paintArea(savedFrameArea, [&frame](HDC dc) { frame.image().draw(dc, savedFrameX, framePosition); });
+}
+
+}  // namespace app
