@@ -151,7 +151,8 @@ int driverIndexOf(const std::string& commandLineText) {
 
 std::string usageText() {
     return "usage: tavomotion [INDEX] [--source SOURCE] [--fast] [--headless] [--run-for SECONDS]\n"
-           "                  [--snapshot FILE.png] [--fps NUM[/DEN]] [--every-vehicle] [--help] [--version]\n"
+           "                  [--snapshot FILE.png] [--fps NUM[/DEN]] [--every-vehicle] [--help] "
+           "[--version]\n"
            "       tavomotion --contact-sheet DIR OUT.png\n"
            "\n"
            "Watches one fixed scene and saves a picture whenever something (or, with\n"

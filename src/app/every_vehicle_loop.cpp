@@ -26,14 +26,16 @@ void reportLearnt(const EveryVehicleAnalysis& analysis, bool again) {
     std::copy_n(empty.begin(), std::min(empty.size(), pipeline::referenceImage.size()),
                 pipeline::referenceImage.begin());
     platform::console::print("every vehicle: empty scene learnt%s at %.2f s, noise %.1f, threshold %.1f\n",
-                             again ? " again" : "", pipeline::now, static_cast<double>(analysis.figures().noise),
+                             again ? " again" : "", pipeline::now,
+                             static_cast<double>(analysis.figures().noise),
                              static_cast<double>(analysis.figures().threshold));
     pipeline::saveReferencePgm();
 }
 
 void takePictures(const std::vector<PictureDecision>& pictures, const KeptFrames& kept) {
     for (const PictureDecision& picture : pictures) {
-        if (const KeptFrame* frame = kept.find(picture.frame)) saveVehiclePicture(*frame, picture.coverPercent);
+        if (const KeptFrame* frame = kept.find(picture.frame))
+            saveVehiclePicture(*frame, picture.coverPercent);
     }
 }
 
@@ -59,8 +61,8 @@ int runEveryVehicleLoop() {
         pipeline::acquireFrame();
         showReplayProgress();
         if (quitRequested != 0) break;
-        const analysis::everyvehicle::GrayFrame gray{pipeline::currentImage.data(), pipeline::frameImage.width,
-                                                     pipeline::frameImage.height};
+        const analysis::everyvehicle::GrayFrame gray{pipeline::currentImage.data(),
+                                                     pipeline::frameImage.width, pipeline::frameImage.height};
         act(analysis.look(gray, pipeline::now), analysis, kept);
         paintWatchDisplay(analysis.figures());
     }

@@ -10,12 +10,12 @@ pipeline::FrameImage KeptFrame::image() const {
 }
 
 KeptFrame& KeptFrames::freeSlot() {
-    const auto free = std::find_if(slots_.begin(), slots_.end(), [](const KeptFrame& slot) { return slot.number < 0; });
+    const auto free =
+        std::find_if(slots_.begin(), slots_.end(), [](const KeptFrame& slot) { return slot.number < 0; });
     if (free != slots_.end()) return *free;
     if (slots_.size() < capacity) return slots_.emplace_back();
-    return *std::min_element(slots_.begin(), slots_.end(), [](const KeptFrame& a, const KeptFrame& b) {
-        return a.number < b.number;
-    });
+    return *std::min_element(slots_.begin(), slots_.end(),
+                             [](const KeptFrame& a, const KeptFrame& b) { return a.number < b.number; });
 }
 
 void KeptFrames::keep(std::int64_t number, double seconds, const pipeline::FrameImage& frame) {

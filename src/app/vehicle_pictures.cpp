@@ -15,8 +15,8 @@ namespace app {
 void saveVehiclePicture(const KeptFrame& frame, std::int32_t coverPercent) {
     const std::int32_t number = takeImageNumber();
     const std::string name = triggerImageName(number);
-    platform::console::print("every vehicle: picture %d [%s] at %.2f s, %d %% of the window covered\n", number,
-                             name.c_str(), frame.seconds, coverPercent);
+    platform::console::print("every vehicle: picture %d [%s] at %.2f s, %d %% of the window covered\n",
+                             number, name.c_str(), frame.seconds, coverPercent);
     platform::BITMAPINFOHEADER header;
     std::memcpy(&header, frame.dib.data(), sizeof header);
     std::string failure = "the kept frame is shorter than its header says";

@@ -35,14 +35,6 @@ float fractionOf(double elapsedSeconds, double timeConstant) {
     return static_cast<float>(std::clamp(elapsedSeconds / timeConstant, 0.0, 1.0));
 }
 
-// The value at `share` of the ordered values; reorders them.
-float quantile(std::vector<float>& values, float share) {
-    if (values.empty()) return 0;
-    const auto at = values.begin() + static_cast<std::ptrdiff_t>(share * static_cast<float>(values.size() - 1));
-    std::nth_element(values.begin(), at, values.end());
-    return *at;
-}
-
 }  // namespace
 
 void EmptySceneModel::forget() {
@@ -65,7 +57,8 @@ void EmptySceneModel::learnFromSamples(const Rectangle& window) {
     emptyScene_.assign(bytes, 0);
     std::vector<std::uint8_t> levels(samples_.size());
     for (std::size_t pixel = 0; pixel < bytes; ++pixel) {
-        for (std::size_t sample = 0; sample < samples_.size(); ++sample) levels[sample] = samples_[sample][pixel];
+        for (std::size_t sample = 0; sample < samples_.size(); ++sample)
+            levels[sample] = samples_[sample][pixel];
         const auto middle = levels.begin() + static_cast<std::ptrdiff_t>(levels.size() / 2);
         std::nth_element(levels.begin(), middle, levels.end());
         emptyScene_[pixel] = *middle;
@@ -79,11 +72,13 @@ void EmptySceneModel::learnFromSamples(const Rectangle& window) {
     windowRows_ = window.bottom - window.top;
     windowColumns_ = window.right - window.left;
     cells_ = CellGrid::of(windowRows_, windowColumns_);
-    cellColumn_.resize(static_cast<std::size_t>(windowColumns_));
+    nearestCellColumn_.resize(static_cast<std::size_t>(windowColumns_));
     for (std::int32_t c = 0; c < windowColumns_; ++c) {
-        cellColumn_[c] = c / CellGrid::cellWidth < cells_.columns ? c / CellGrid::cellWidth : -1;
+        nearestCellColumn_[c] = std::min(c / CellGrid::cellWidth, cells_.columns - 1);
     }
+    busyColumns_.assign(static_cast<std::size_t>(windowColumns_), 0);
     foreground_.assign(window_.size(), 0);
+    marks_.assign(window_.size(), 0);
     prepareThresholds();
 }
 
@@ -103,48 +98,70 @@ void EmptySceneModel::prepareThresholds() {
             edgeAllowance_[static_cast<std::size_t>(r) * windowColumns_ + c] = edgeShare * contrast;
         }
     }
-    scratch_.assign(window_.begin(), window_.end());
-    darkLevel_ = quantile(scratch_, darkestShare);
+    Histogram levels(1.0f, 256);
+    for (const float level : window_) levels.add(level);
+    darkLevel_ = levels.quantile(darkestShare);
     followsSincePrepared_ = 0;
 }
 
 LightMeasure EmptySceneModel::measureLight(const WatchedPixels& pixels) {
     LightMeasure light;
-    scratch_.clear();
+    Histogram& gains = gains_;
+    gains.clear();
     for (std::size_t i = 0; i < grid_.size(); ++i) {
-        if (grid_[i] > darkestGridLevel) scratch_.push_back(static_cast<float>(pixels.grid[i]) / grid_[i]);
+        if (grid_[i] > darkestGridLevel) gains.add(static_cast<float>(pixels.grid[i]) / grid_[i]);
     }
-    if (!scratch_.empty()) light.gain = quantile(scratch_, 0.5f);
-    scratch_.clear();
+    if (gains.total() == 0) return light;
+    light.gain = gains.quantile(0.5f);
+    Histogram& deviations = deviations_;
+    deviations.clear();
+    deviation_.clear();
     for (std::size_t i = 0; i < grid_.size(); ++i) {
-        if (grid_[i] > darkestGridLevel) scratch_.push_back(std::abs(pixels.grid[i] - light.gain * grid_[i]));
+        if (grid_[i] <= darkestGridLevel) continue;
+        deviation_.push_back(std::abs(pixels.grid[i] - light.gain * grid_[i]));
+        deviations.add(deviation_.back());
     }
-    light.noise = quantile(scratch_, noiseQuantile) / quartileOfNoise;
+    light.noise = deviations.quantile(noiseQuantile) / quartileOfNoise;
     light.threshold = std::max(noiseFactor * light.noise, quantisationFloor);
-    const auto changed = std::count_if(scratch_.begin(), scratch_.end(),
+    const auto changed = std::count_if(deviation_.begin(), deviation_.end(),
                                        [&light](float deviation) { return deviation > light.threshold; });
-    if (!scratch_.empty()) light.changedShare = static_cast<float>(changed) / static_cast<float>(scratch_.size());
+    light.changedShare = static_cast<float>(changed) / static_cast<float>(deviation_.size());
     return light;
 }
 
-void EmptySceneModel::markForeground(const WatchedPixels& pixels, const LightMeasure& light, CellCounts& counts) {
+void EmptySceneModel::markForeground(const WatchedPixels& pixels, const LightMeasure& light,
+                                     CellCounts& counts) {
     counts.foreground.assign(static_cast<std::size_t>(cells_.count()), 0);
     counts.dark.assign(static_cast<std::size_t>(cells_.count()), 0);
     const float darkLevel = light.gain * darkLevel_ - light.threshold;
-    for (std::int32_t r = 0; r < windowRows_; ++r) {
-        const std::int32_t cellRow = r / CellGrid::cellHeight;
+    const std::size_t size = window_.size();
+    // One pass that the compiler can vectorise (the byte arrays would otherwise
+    // be taken to overlap everything), then the counting per cell.
+    const std::uint8_t* __restrict levels = pixels.window.data();
+    const float* __restrict background = window_.data();
+    const float* __restrict allowance = edgeAllowance_.data();
+    std::uint8_t* __restrict changedPixels = foreground_.data();
+    // Changed in the low byte, changed and dark in the high one: one sum counts both.
+    std::uint16_t* __restrict marks = marks_.data();
+    for (std::size_t i = 0; i < size; ++i) {
+        const float level = levels[i];
+        const float expected = light.gain * background[i];
+        const bool changed = std::abs(level - expected) > light.threshold + allowance[i];
+        const bool dark = level < darkShare * expected || level < darkLevel;
+        changedPixels[i] = changed ? 1 : 0;
+        marks[i] = static_cast<std::uint16_t>((changed ? 1 : 0) | (changed && dark ? 0x100 : 0));
+    }
+    for (std::int32_t r = 0; r < cells_.rows * CellGrid::cellHeight; ++r) {
         const std::size_t rowStart = static_cast<std::size_t>(r) * windowColumns_;
-        for (std::int32_t c = 0; c < windowColumns_; ++c) {
-            const std::size_t i = rowStart + c;
-            const float level = pixels.window[i];
-            const float expected = light.gain * window_[i];
-            const bool changed = std::abs(level - expected) > light.threshold + edgeAllowance_[i];
-            foreground_[i] = changed ? 1 : 0;
-            const std::int32_t cellColumn = cellOfColumn(c);
-            if (!changed || cellRow >= cells_.rows || cellColumn < 0) continue;
-            const std::size_t cell = static_cast<std::size_t>(cellRow) * cells_.columns + cellColumn;
-            ++counts.foreground[cell];
-            if (level < darkShare * expected || level < darkLevel) ++counts.dark[cell];
+        const std::size_t cellRowStart = static_cast<std::size_t>(r / CellGrid::cellHeight) * cells_.columns;
+        for (std::int32_t cellColumn = 0; cellColumn < cells_.columns; ++cellColumn) {
+            const std::uint16_t* first =
+                marks + rowStart + static_cast<std::size_t>(cellColumn) * CellGrid::cellWidth;
+            std::uint16_t sum = 0;
+            for (std::int32_t c = 0; c < CellGrid::cellWidth; ++c)
+                sum = static_cast<std::uint16_t>(sum + first[c]);
+            counts.foreground[cellRowStart + cellColumn] += static_cast<std::uint16_t>(sum & 0xff);
+            counts.dark[cellRowStart + cellColumn] += static_cast<std::uint16_t>(sum >> 8);
         }
     }
 }
@@ -154,14 +171,17 @@ void EmptySceneModel::follow(const WatchedPixels& pixels, const LightMeasure& li
     const float road = fractionOf(elapsedSeconds, followSeconds);
     const float covered = fractionOf(elapsedSeconds, underVehicleSeconds);
     for (std::int32_t r = 0; r < windowRows_; ++r) {
+        // Pixels past the last whole cell go with the last cell.
         const std::int32_t cellRow = std::min(r / CellGrid::cellHeight, cells_.rows - 1);
+        const std::uint8_t* busyRow = busy.data() + static_cast<std::size_t>(cellRow) * cells_.columns;
+        for (std::int32_t c = 0; c < windowColumns_; ++c) busyColumns_[c] = busyRow[nearestCellColumn_[c]];
         const std::size_t rowStart = static_cast<std::size_t>(r) * windowColumns_;
+        float* background = window_.data() + rowStart;
+        const std::uint8_t* level = pixels.window.data() + rowStart;
+        const std::uint8_t* changed = foreground_.data() + rowStart;
         for (std::int32_t c = 0; c < windowColumns_; ++c) {
-            const std::size_t i = rowStart + c;
-            const std::int32_t cellColumn = std::clamp(c / CellGrid::cellWidth, 0, cells_.columns - 1);
-            const bool underVehicle =
-                foreground_[i] != 0 || busy[static_cast<std::size_t>(cellRow) * cells_.columns + cellColumn] != 0;
-            window_[i] += (underVehicle ? covered : road) * (pixels.window[i] - window_[i]);
+            const float rate = (changed[c] | busyColumns_[c]) != 0 ? covered : road;
+            background[c] += rate * (static_cast<float>(level[c]) - background[c]);
         }
     }
     for (std::size_t i = 0; i < grid_.size(); ++i) {

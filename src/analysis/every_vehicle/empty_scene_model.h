@@ -8,15 +8,16 @@
 #include <vector>
 
 #include "analysis/every_vehicle/cell_grid.h"
+#include "analysis/every_vehicle/histogram.h"
 #include "analysis/every_vehicle/watched_pixels.h"
 
 namespace analysis::everyvehicle {
 
 // How a frame compares with the empty scene as a whole.
 struct LightMeasure {
-    float gain = 1;       // frame / empty scene: clouds, dusk, exposure steps
-    float noise = 0;      // of the scene, in gray levels (a standard deviation)
-    float threshold = 0;  // a pixel further than this from the empty scene is foreground
+    float gain = 1;          // frame / empty scene: clouds, dusk, exposure steps
+    float noise = 0;         // of the scene, in gray levels (a standard deviation)
+    float threshold = 0;     // a pixel further than this from the empty scene is foreground
     float changedShare = 0;  // of the grid further than the threshold from the empty scene
 };
 
@@ -51,21 +52,25 @@ public:
 
 private:
     void prepareThresholds();
-    std::int32_t cellOfColumn(std::int32_t column) const { return cellColumn_[column]; }
 
     std::int32_t frameWidth_ = 0;
     std::int32_t frameHeight_ = 0;
     std::int32_t windowRows_ = 0;
     std::int32_t windowColumns_ = 0;
     CellGrid cells_;
-    std::vector<std::int32_t> cellColumn_;  // cell column of each window column, -1 past the last cell
+    std::vector<std::int32_t> nearestCellColumn_;  // of each window column
+    std::vector<std::uint8_t> busyColumns_;
     std::vector<std::vector<std::uint8_t>> samples_;
     std::vector<std::uint8_t> emptyScene_;
     std::vector<float> window_;         // empty scene of the window
     std::vector<float> grid_;           // empty scene of the grid
     std::vector<float> edgeAllowance_;  // per window pixel, from the empty scene's local contrast
     std::vector<std::uint8_t> foreground_;
-    std::vector<float> scratch_;
+    std::vector<std::uint16_t> marks_;
+    std::vector<float> deviation_;
+    // Gains from 0 to 4 in steps of 1/256, deviations up to 64 levels in quarters.
+    Histogram gains_{256.0f, 1024};
+    Histogram deviations_{4.0f, 256};
     float darkLevel_ = 0;  // the empty window's darkest tenth lies below this
     std::int32_t followsSincePrepared_ = 0;
 };

@@ -27,6 +27,9 @@ constexpr double stillShapeSeconds = 5.0;
 // what it covered at most, or has been in the window this long (a queue).
 constexpr float leavingShare = 0.8f;
 constexpr double longestWaitSeconds = 3.0;
+// Light changes over seconds: the empty scene follows it ten times a second,
+// however many frames come.
+constexpr double followEverySeconds = 0.1;
 // A cell is occupied when a fifth of its pixels differ from the empty scene.
 constexpr std::int32_t occupiedShareDivisor = 5;
 
@@ -77,7 +80,8 @@ void EveryVehicleAnalysis::learn(const GrayFrame& frame, std::int64_t number, do
     kept.seconds = seconds;
     kept.kept = sample;
     verdict_.keepFrame = sample;
-    const bool longEnough = seconds - learningStart_ >= learningSeconds && model_.sampleCount() >= fewestSamples;
+    const bool longEnough =
+        seconds - learningStart_ >= learningSeconds && model_.sampleCount() >= fewestSamples;
     if (longEnough || learningUsed_ >= learningFrameCapacity ||
         model_.sampleCount() >= EmptySceneModel::sampleCapacity) {
         finishLearning();
@@ -94,7 +98,9 @@ void EveryVehicleAnalysis::finishLearning() {
     holding_ = false;
     heldCells_ = 0;
     lastWatch_ = -1;
+    lastFollow_ = -1;
     changedSince_ = -1;
+    previousWindow_.clear();
     for (std::size_t i = 0; i < learningUsed_; ++i) {
         const LearningFrame& seen = learning_[i];
         watch(seen.pixels, seen.frame, seen.seconds, seen.kept);
@@ -109,7 +115,8 @@ void EveryVehicleAnalysis::startLearning() {
     figures_.learning = true;
 }
 
-void EveryVehicleAnalysis::watch(const WatchedPixels& pixels, std::int64_t frame, double seconds, bool keepable) {
+void EveryVehicleAnalysis::watch(const WatchedPixels& pixels, std::int64_t frame, double seconds,
+                                 bool keepable) {
     const LightMeasure light = model_.measureLight(pixels);
     figures_.learning = false;
     figures_.noise = light.noise;
@@ -126,15 +133,46 @@ void EveryVehicleAnalysis::watch(const WatchedPixels& pixels, std::int64_t frame
         occupiedCells += occupied_[cell];
     }
     tracks_.follow(occupied_, counts_.dark, frame, seconds);
-    model_.follow(pixels, light, tracks_.busyCells(), lastWatch_ < 0 ? 0.0 : seconds - lastWatch_);
+    if (lastFollow_ < 0 || seconds - lastFollow_ >= followEverySeconds) {
+        model_.follow(pixels, light, tracks_.busyCells(), lastFollow_ < 0 ? 0.0 : seconds - lastFollow_);
+        lastFollow_ = seconds;
+    }
     lastWatch_ = seconds;
     absorbStillShapes(pixels, light, seconds);
+    followStreams(pixels, frame, seconds);
     decide(frame, seconds, keepable);
     tracks_.forgetDeparted();
     figures_.coverPercent = occupiedCells * 100 / std::max(1, model_.cells().count());
-    figures_.vehicles = static_cast<std::int32_t>(std::count_if(
-        tracks_.tracks().begin(), tracks_.tracks().end(),
-        [](const Track& track) { return track.alive && track.peakCells >= vehicleCells; }));
+    figures_.vehicles = static_cast<std::int32_t>(
+        std::count_if(tracks_.tracks().begin(), tracks_.tracks().end(),
+                      [](const Track& track) { return track.alive && track.peakCells >= vehicleCells; }));
+}
+
+// A pictured track whose content has flowed across the whole window since,
+// without shrinking, holds vehicles that came in after its picture: a queue
+// driving off, or a platoon too close for a gap to show. It is pictured again.
+void EveryVehicleAnalysis::followStreams(const WatchedPixels& pixels, std::int64_t frame, double seconds) {
+    const std::int32_t rows = window_.bottom - window_.top;
+    const std::int32_t columns = window_.right - window_.left;
+    const bool comparable = previousWindow_.size() == pixels.window.size();
+    for (Track& track : tracks_.tracks()) {
+        if (!comparable || !track.alive || !track.pictured || track.cells < vehicleCells) continue;
+        const PixelBox box{track.firstRow * CellGrid::cellHeight, (track.lastRow + 1) * CellGrid::cellHeight,
+                           track.firstColumn * CellGrid::cellWidth,
+                           (track.lastColumn + 1) * CellGrid::cellWidth};
+        const Flow flow = flow_.measure(pixels.window, previousWindow_, columns, box);
+        track.flowRows += flow.rows;
+        track.flowColumns += flow.columns;
+        if (std::abs(track.flowRows) < rows && std::abs(track.flowColumns) < columns) continue;
+        // A vehicle on its way out shrinks; a stream keeps its size.
+        if (static_cast<float>(track.cells) < leavingShare * static_cast<float>(track.picturedCells))
+            continue;
+        track.pictured = false;
+        track.streaming = true;
+        track.bornFrame = frame;
+        track.bornSeconds = seconds;
+    }
+    previousWindow_.assign(pixels.window.begin(), pixels.window.end());
 }
 
 bool EveryVehicleAnalysis::sceneChanged(const LightMeasure& light, double seconds) {
@@ -162,7 +200,7 @@ void EveryVehicleAnalysis::absorbStillShapes(const WatchedPixels& pixels, const 
 }
 
 bool EveryVehicleAnalysis::eligible(const Track& track, double seconds) const {
-    return seconds - track.bornSeconds >= shortestVisitSeconds && mayBeVehicle(track);
+    return (track.streaming || seconds - track.bornSeconds >= shortestVisitSeconds) && mayBeVehicle(track);
 }
 
 bool EveryVehicleAnalysis::mayBeVehicle(const Track& track) const {
@@ -177,9 +215,10 @@ void EveryVehicleAnalysis::decide(std::int64_t frame, double seconds, bool keepa
     for (const Track& track : tracks_.tracks()) {
         if (track.alive && !track.pictured) unpicturedCells += track.cells;
         if (!eligible(track, seconds)) continue;
-        const bool bestFrameKnown = !track.alive ||
-                                    static_cast<float>(track.cells) < leavingShare * static_cast<float>(track.peakCells) ||
-                                    seconds - track.bornSeconds > longestWaitSeconds;
+        const bool bestFrameKnown =
+            !track.alive || track.streaming ||
+            static_cast<float>(track.cells) < leavingShare * static_cast<float>(track.peakCells) ||
+            seconds - track.bornSeconds > longestWaitSeconds;
         if (!bestFrameKnown) continue;
         due = true;
         decidingCells = std::max(decidingCells, track.peakCells);
@@ -195,9 +234,15 @@ void EveryVehicleAnalysis::decide(std::int64_t frame, double seconds, bool keepa
 }
 
 void EveryVehicleAnalysis::takePicture(std::int32_t peakCells) {
-    verdict_.pictures.push_back({heldFrame_, heldSeconds_, peakCells * 100 / std::max(1, model_.cells().count())});
+    verdict_.pictures.push_back(
+        {heldFrame_, heldSeconds_, peakCells * 100 / std::max(1, model_.cells().count())});
     for (Track& track : tracks_.tracks()) {
-        if (track.bornFrame <= heldFrame_) track.pictured = true;
+        if (track.bornFrame > heldFrame_) continue;
+        track.pictured = true;
+        track.streaming = false;
+        track.flowRows = 0;
+        track.flowColumns = 0;
+        track.picturedCells = track.cells;
     }
     holding_ = false;
     heldCells_ = 0;

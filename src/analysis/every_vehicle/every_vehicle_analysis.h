@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "analysis/every_vehicle/content_flow.h"
 #include "analysis/every_vehicle/empty_scene_model.h"
 #include "analysis/every_vehicle/vehicle_tracks.h"
 #include "analysis/every_vehicle/watched_pixels.h"
@@ -14,14 +15,14 @@
 namespace analysis::everyvehicle {
 
 struct PictureDecision {
-    std::int64_t frame;  // as numbered by look(): 0 for the first frame looked at
-    double seconds;      // the clock when that frame was looked at
+    std::int64_t frame;         // as numbered by look(): 0 for the first frame looked at
+    double seconds;             // the clock when that frame was looked at
     std::int32_t coverPercent;  // of the window, by the vehicle at its largest
 };
 
 struct FrameVerdict {
-    std::int64_t frame = -1;  // the number look() gave this frame; -1 when it was not looked at
-    bool keepFrame = false;  // a picture may later be taken of this frame
+    std::int64_t frame = -1;        // the number look() gave this frame; -1 when it was not looked at
+    bool keepFrame = false;         // a picture may later be taken of this frame
     std::int64_t oldestNeeded = 0;  // kept frames before this one are no longer needed
     bool learnt = false;
     bool learntAgain = false;
@@ -62,6 +63,7 @@ private:
     void watch(const WatchedPixels& pixels, std::int64_t frame, double seconds, bool keepable);
     bool sceneChanged(const LightMeasure& light, double seconds);
     void absorbStillShapes(const WatchedPixels& pixels, const LightMeasure& light, double seconds);
+    void followStreams(const WatchedPixels& pixels, std::int64_t frame, double seconds);
     bool eligible(const Track& track, double seconds) const;
     bool mayBeVehicle(const Track& track) const;
     void decide(std::int64_t frame, double seconds, bool keepable);
@@ -74,6 +76,8 @@ private:
     CellCounts counts_;
     CellValues<std::uint8_t> occupied_;
     WatchedPixels pixels_;
+    std::vector<std::uint8_t> previousWindow_;
+    ContentFlow flow_;
     std::vector<LearningFrame> learning_;
     std::size_t learningUsed_ = 0;
     bool learnt_ = false;
@@ -81,6 +85,7 @@ private:
     double learningStart_ = 0;
     double nextSample_ = 0;
     double lastWatch_ = -1;
+    double lastFollow_ = -1;
     double changedSince_ = -1;
     std::int64_t nextFrame_ = 0;
     bool holding_ = false;

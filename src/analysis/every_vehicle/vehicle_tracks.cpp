@@ -38,7 +38,8 @@ std::int32_t VehicleTracks::nearestLabel(std::int32_t row, std::int32_t column) 
     std::int32_t nearest = 0;
     std::int32_t nearestDistance = 0;
     for (std::int32_t r = std::max(0, row - reach); r <= std::min(cells_.rows - 1, row + reach); ++r) {
-        for (std::int32_t c = std::max(0, column - reach); c <= std::min(cells_.columns - 1, column + reach); ++c) {
+        for (std::int32_t c = std::max(0, column - reach); c <= std::min(cells_.columns - 1, column + reach);
+             ++c) {
             const std::int32_t label = previous_[static_cast<std::size_t>(r) * cells_.columns + c];
             const std::int32_t distance = (r - row) * (r - row) + (c - column) * (c - column);
             if (label != 0 && (nearest == 0 || distance < nearestDistance)) {
@@ -65,7 +66,8 @@ void VehicleTracks::startTrack(std::int32_t cell, std::int64_t frame, double sec
         const std::int32_t row = at / cells_.columns;
         const std::int32_t column = at % cells_.columns;
         for (std::int32_t r = std::max(0, row - 1); r <= std::min(cells_.rows - 1, row + 1); ++r) {
-            for (std::int32_t c = std::max(0, column - 1); c <= std::min(cells_.columns - 1, column + 1); ++c) {
+            for (std::int32_t c = std::max(0, column - 1); c <= std::min(cells_.columns - 1, column + 1);
+                 ++c) {
                 const std::int32_t next = r * cells_.columns + c;
                 if (labels_[next] == -1) {
                     labels_[next] = track.id;
@@ -76,8 +78,8 @@ void VehicleTracks::startTrack(std::int32_t cell, std::int64_t frame, double sec
     }
 }
 
-void VehicleTracks::follow(const CellValues<std::uint8_t>& occupied, const CellValues<std::uint16_t>& darkPixels,
-                           std::int64_t frame, double seconds) {
+void VehicleTracks::follow(const CellValues<std::uint8_t>& occupied,
+                           const CellValues<std::uint16_t>& darkPixels, std::int64_t frame, double seconds) {
     previous_.swap(labels_);
     const std::int32_t count = cells_.count();
     for (std::int32_t cell = 0; cell < count; ++cell) {
@@ -160,6 +162,10 @@ void VehicleTracks::measureTracks(const CellValues<std::uint16_t>& darkPixels) {
         track.row = 0;
         track.column = 0;
         track.darkPixelsNow = 0;
+        track.firstRow = cells_.rows;
+        track.lastRow = -1;
+        track.firstColumn = cells_.columns;
+        track.lastColumn = -1;
     }
     std::fill(busy_.begin(), busy_.end(), 0);
     for (std::int32_t cell = 0; cell < cells_.count(); ++cell) {
@@ -171,8 +177,13 @@ void VehicleTracks::measureTracks(const CellValues<std::uint16_t>& darkPixels) {
         track->row += static_cast<float>(row);
         track->column += static_cast<float>(column);
         track->darkPixelsNow += darkPixels[cell];
+        track->firstRow = std::min(track->firstRow, row);
+        track->lastRow = std::max(track->lastRow, row);
+        track->firstColumn = std::min(track->firstColumn, column);
+        track->lastColumn = std::max(track->lastColumn, column);
         for (std::int32_t r = std::max(0, row - 1); r <= std::min(cells_.rows - 1, row + 1); ++r) {
-            for (std::int32_t c = std::max(0, column - 1); c <= std::min(cells_.columns - 1, column + 1); ++c) {
+            for (std::int32_t c = std::max(0, column - 1); c <= std::min(cells_.columns - 1, column + 1);
+                 ++c) {
                 busy_[static_cast<std::size_t>(r) * cells_.columns + c] = 1;
             }
         }
@@ -186,8 +197,8 @@ void VehicleTracks::measureTracks(const CellValues<std::uint16_t>& darkPixels) {
             track.originRow = track.row;
             track.originColumn = track.column;
         }
-        track.travel =
-            std::max(track.travel, std::abs(track.row - track.originRow) + std::abs(track.column - track.originColumn));
+        track.travel = std::max(track.travel, std::abs(track.row - track.originRow) +
+                                                  std::abs(track.column - track.originColumn));
         track.peakCells = std::max(track.peakCells, track.cells);
         track.darkPixels = std::max(track.darkPixels, track.darkPixelsNow);
         if (track.darkPixels >= darkVehiclePixels) track.dark = true;
@@ -195,8 +206,9 @@ void VehicleTracks::measureTracks(const CellValues<std::uint16_t>& darkPixels) {
 }
 
 void VehicleTracks::forgetDeparted() {
-    tracks_.erase(std::remove_if(tracks_.begin(), tracks_.end(), [](const Track& track) { return !track.alive; }),
-                  tracks_.end());
+    tracks_.erase(
+        std::remove_if(tracks_.begin(), tracks_.end(), [](const Track& track) { return !track.alive; }),
+        tracks_.end());
 }
 
 void VehicleTracks::release(const Track& track) {

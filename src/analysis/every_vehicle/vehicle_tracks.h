@@ -36,6 +36,13 @@ struct Track {
     float originRow = 0, originColumn = 0;
     float row = 0, column = 0;
     float travel = 0;  // furthest from where it was first seen, in cells
+    // Cells it covers now, as rows firstRow..lastRow and columns firstColumn..lastColumn.
+    std::int32_t firstRow = 0, lastRow = 0, firstColumn = 0, lastColumn = 0;
+    // Pixels its content has flowed since it was last pictured.
+    std::int32_t flowRows = 0, flowColumns = 0;
+    // A stream of vehicles: new ones have flowed in since the last picture.
+    bool streaming = false;
+    std::int32_t picturedCells = 0;  // when it was last pictured
 };
 
 class VehicleTracks {

@@ -18,10 +18,13 @@ void extractWatchedPixels(const GrayFrame& frame, const Rectangle& window, Watch
         std::memcpy(pixels.window.data() + static_cast<std::size_t>(r) * columns, source + window.left,
                     static_cast<std::size_t>(columns));
     }
-    pixels.grid.clear();
+    const std::int32_t gridColumns = (frame.width + gridStep - 1) / gridStep;
+    const std::int32_t gridRows = (frame.height + gridStep - 1) / gridStep;
+    pixels.grid.resize(static_cast<std::size_t>(gridRows) * gridColumns);
+    std::uint8_t* grid = pixels.grid.data();
     for (std::int32_t r = 0; r < frame.height; r += gridStep) {
         const std::uint8_t* row = frame.pixels + static_cast<std::ptrdiff_t>(r) * frame.width;
-        for (std::int32_t c = 0; c < frame.width; c += gridStep) pixels.grid.push_back(row[c]);
+        for (std::int32_t c = 0; c < frame.width; c += gridStep) *grid++ = row[c];
     }
 }
 

@@ -1,0 +1,190 @@
+// The every-vehicle analysis on the built-in road scene, whose schedule says
+// when each vehicle is in the detection window: every vehicle pictured, once,
+// and nothing pictured without a vehicle, whatever the light does.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "analysis/every_vehicle/every_vehicle_analysis.h"
+#include "app/regions.h"
+#include "pipeline/frame_pipeline.h"
+#include "platform/sources/synthetic_source.h"
+
+namespace {
+
+using analysis::everyvehicle::EveryVehicleAnalysis;
+using analysis::everyvehicle::PictureDecision;
+using platform::VehicleVisit;
+using platform::synthetic::VehicleTone;
+
+constexpr int width = 320;
+constexpr int height = 240;
+constexpr std::int64_t nanosecondsPerFrame = 40'000'000;
+// The schedule's visits are drawn from the body's rows; a picture a frame
+// beside a visit shows the vehicle touching the window.
+constexpr std::int64_t toleranceFrames = 2;
+
+struct SceneScore {
+    std::vector<VehicleVisit> visits;
+    std::vector<std::int64_t> pictures;  // frames
+    int pictured = 0;
+    int extras = 0;   // pictures with no vehicle in the window
+    int repeats = 0;  // pictures of vehicles all pictured before
+    std::string missed;
+};
+
+std::unique_ptr<platform::SyntheticSource> makeScene(const std::string& options) {
+    std::string failure;
+    auto source = platform::makeSyntheticSource(options, std::nullopt, failure);
+    EXPECT_NE(source, nullptr) << failure;
+    auto* scene = dynamic_cast<platform::SyntheticSource*>(source.release());
+    std::string openFailure;
+    EXPECT_TRUE(scene->open(openFailure)) << openFailure;
+    return std::unique_ptr<platform::SyntheticSource>(scene);
+}
+
+bool inVisit(const VehicleVisit& visit, std::int64_t frame) {
+    return frame >= visit.firstFrame - toleranceFrames && frame <= visit.lastFrame + toleranceFrames;
+}
+
+SceneScore score(std::vector<VehicleVisit> visits, const std::vector<std::int64_t>& pictures) {
+    SceneScore result;
+    result.visits = std::move(visits);
+    result.pictures = pictures;
+    std::vector<bool> pictured(result.visits.size(), false);
+    for (const std::int64_t frame : pictures) {
+        bool any = false;
+        bool fresh = false;
+        for (std::size_t i = 0; i < result.visits.size(); ++i) {
+            if (!inVisit(result.visits[i], frame)) continue;
+            any = true;
+            fresh = fresh || !pictured[i];
+            pictured[i] = true;
+        }
+        result.extras += any ? 0 : 1;
+        result.repeats += any && !fresh ? 1 : 0;
+    }
+    for (std::size_t i = 0; i < result.visits.size(); ++i) {
+        if (pictured[i]) {
+            ++result.pictured;
+        } else {
+            result.missed += " " + std::to_string(result.visits[i].firstFrame) + ".." +
+                             std::to_string(result.visits[i].lastFrame);
+        }
+    }
+    return result;
+}
+
+// Watches frames 0 .. lastFrame of the scene as the program would, then
+// ends watching there.
+SceneScore watchScene(const std::string& options, std::int64_t lastFrame, bool darkVehiclesOnly = false) {
+    auto scene = makeScene(options);
+    EveryVehicleAnalysis analysis(app::detectionWindow, darkVehiclesOnly);
+    std::vector<std::uint8_t> dib(platform::dibImageBytes(width, height));
+    pipeline::GrayImage gray{};
+    pipeline::GrayImage copy{};
+    std::vector<std::int64_t> pictures;
+    for (std::int64_t frame = 0; frame <= lastFrame; ++frame) {
+        std::int64_t due = 0;
+        scene->grab(frame * nanosecondsPerFrame, width, height, dib.data(), due);
+        pipeline::convertReversed(dib.data(), width * height, gray.data(), copy.data());
+        const auto& verdict = analysis.look({gray.data(), width, height}, static_cast<double>(frame) / 25);
+        EXPECT_EQ(verdict.frame, frame);
+        for (const PictureDecision& picture : verdict.pictures) {
+            EXPECT_LE(picture.frame, frame);
+            pictures.push_back(picture.frame);
+        }
+    }
+    for (const PictureDecision& picture : analysis.lastLook()) pictures.push_back(picture.frame);
+    return score(scene->detectionWindowVisits(0, lastFrame), pictures);
+}
+
+std::int64_t framesOf(int seconds) { return seconds * 25 - 1; }
+
+// Every vehicle pictured, nothing else, and a picture for each vehicle: the
+// few more than one are long vehicles and platoons pictured twice.
+void expectEveryVehiclePictured(const SceneScore& scene) {
+    EXPECT_GE(scene.visits.size(), 15u);
+    EXPECT_EQ(scene.pictured, static_cast<int>(scene.visits.size())) << "missed:" << scene.missed;
+    EXPECT_EQ(scene.extras, 0);
+    EXPECT_LE(scene.pictures.size(), scene.visits.size() * 5 / 4);
+}
+
+TEST(EveryVehicleScenes, DaylightTrafficUnderPassingCloudsAndExposureSteps) {
+    expectEveryVehiclePictured(watchScene(":7:clouds:exposure", framesOf(180)));
+}
+
+TEST(EveryVehicleScenes, CloseFollowersAreToldApart) {
+    const SceneScore scene = watchScene(":7:followers", framesOf(180));
+    EXPECT_GE(scene.pictured * 20, static_cast<int>(scene.visits.size()) * 19) << "missed:" << scene.missed;
+    EXPECT_EQ(scene.extras, 0);
+    EXPECT_LE(scene.pictures.size(), scene.visits.size() * 5 / 4);
+}
+
+TEST(EveryVehicleScenes, AQueueStandingInTheWindowIsPicturedOnce) {
+    auto scene = makeScene(":4:queue");
+    const std::vector<platform::QueueStop> stops = scene->queueStops(0, framesOf(150));
+    ASSERT_EQ(stops.size(), 1u);
+    const SceneScore watched = watchScene(":4:queue", framesOf(150));
+    EXPECT_EQ(watched.pictured, static_cast<int>(watched.visits.size())) << "missed:" << watched.missed;
+    EXPECT_EQ(watched.extras, 0);
+    // The queue stands for over a minute: pictured once as it comes in, and
+    // no picture while it stands shows it alone.
+    const auto queued =
+        std::find_if(watched.visits.begin(), watched.visits.end(), [&](const VehicleVisit& visit) {
+            return visit.firstFrame <= stops[0].firstFrame && visit.lastFrame >= stops[0].lastFrame;
+        });
+    ASSERT_NE(queued, watched.visits.end());
+    for (const std::int64_t frame : watched.pictures) {
+        if (frame <= stops[0].firstFrame + 25 || frame > stops[0].lastFrame) continue;
+        EXPECT_TRUE(std::any_of(
+            watched.visits.begin(), watched.visits.end(),
+            [&](const VehicleVisit& visit) { return &visit != &*queued && inVisit(visit, frame); }))
+            << "picture of the standing queue alone at frame " << frame;
+    }
+}
+
+TEST(EveryVehicleScenes, OnlyDarkVehiclesWhenAskedAndOneStillInTheWindowAtTheEnd) {
+    auto scene = makeScene(":7");
+    const std::vector<VehicleVisit> visits = scene->detectionWindowVisits(0, framesOf(120));
+    ASSERT_FALSE(visits.empty());
+    // Watching ends a second after the last vehicle came in: it is pictured all the same.
+    const std::int64_t end = visits.back().firstFrame + 25;
+    const SceneScore watched = watchScene(":7", end, true);
+    EXPECT_EQ(watched.extras, 0);
+    std::vector<VehicleVisit> darkVisits = watched.visits;
+    std::erase_if(darkVisits, [](const VehicleVisit& visit) { return visit.tone != VehicleTone::dark; });
+    const SceneScore dark = score(darkVisits, watched.pictures);
+    EXPECT_GE(dark.visits.size(), 8u);
+    EXPECT_EQ(dark.pictured, static_cast<int>(dark.visits.size())) << "missed:" << dark.missed;
+    const SceneScore all = watchScene(":7", end);
+    ASSERT_FALSE(all.pictures.empty());
+    EXPECT_TRUE(inVisit(all.visits.back(), all.pictures.back()));
+}
+
+// Frames that are black, or full of traffic from the first one on, or the
+// camera's view replaced by another, are not taken for vehicles.
+TEST(EveryVehicleScenes, BlackFramesAndAChangedViewAreNoVehicles) {
+    EveryVehicleAnalysis analysis(app::detectionWindow, false);
+    std::vector<std::uint8_t> frame(width * height, 0);
+    const auto lookAt = [&](int first, int count) {
+        int pictures = 0;
+        for (int k = first; k < first + count; ++k) {
+            pictures +=
+                static_cast<int>(analysis.look({frame.data(), width, height}, k / 25.0).pictures.size());
+        }
+        return pictures;
+    };
+    EXPECT_EQ(lookAt(0, 250), 0);  // black: learnt as black, nothing moves
+    EXPECT_FALSE(analysis.figures().learning);
+    for (std::size_t i = 0; i < frame.size(); ++i)
+        frame[i] = static_cast<std::uint8_t>(40 + (i * 7919) % 160);
+    EXPECT_EQ(lookAt(250, 25 * 15), 0);  // a new view that never moves
+    EXPECT_FALSE(analysis.figures().learning);
+    EXPECT_LE(analysis.figures().coverPercent, 5);  // learnt again
+}
+
+}  // namespace
