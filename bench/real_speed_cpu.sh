@@ -5,6 +5,7 @@
 #
 #   bench/real_speed_cpu.sh [BUILD_DIR] [VIDEO] [SECONDS]
 #
+# TAVO_ARGS, when set, adds program arguments (e.g. --every-vehicle).
 # Two figures: over the whole run (CPU time of the child over its wall time;
 # the start-up pause of 5 s, idle, is in it), and in the steady state, from
 # /proc/PID/stat between 10 s after the start and the end of the run.
@@ -31,7 +32,8 @@ cpu_ticks() { awk '{ sub(/.*\) /, ""); print $12 + $13 }' "/proc/$1/stat"; }
 cd "$scratch"
 (
   TIMEFORMAT='%R %U %S'
-  time "$build/tavomotion" 0 --source "$video" --headless --run-for "$seconds" >/dev/null 2>stderr.txt
+  # shellcheck disable=SC2086
+  time "$build/tavomotion" 0 --source "$video" --headless --run-for "$seconds" ${TAVO_ARGS:-} >/dev/null 2>stderr.txt
 ) 2>times.txt &
 wrapper=$!
 sleep 1

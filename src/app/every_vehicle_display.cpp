@@ -15,16 +15,21 @@ namespace {
 
 constexpr int gaugeWidth = 320;
 
+// Always as long, so each line covers the one before without an erase.
+constexpr int statusWidth = 100;
+
 void formatStatus(const analysis::everyvehicle::WatchFigures& figures, char* text, std::size_t size) {
     if (figures.learning) {
-        std::snprintf(text, size, "every vehicle: learning the empty scene");
+        std::snprintf(text, size, "%-*s", statusWidth, "every vehicle: learning the empty scene");
         return;
     }
-    std::snprintf(text, size,
-                  "every vehicle: %d in the window, %3d %% covered, noise %.1f threshold %.1f gain %.2f, %d "
-                  "pictures",
-                  figures.vehicles, figures.coverPercent, static_cast<double>(figures.noise),
-                  static_cast<double>(figures.threshold), static_cast<double>(figures.gain), picturesSaved);
+    char figuresText[statusWidth + 1];
+    std::snprintf(
+        figuresText, sizeof figuresText,
+        "every vehicle: %d in the window, %d %% covered, noise %.1f threshold %.1f gain %.2f, %d pictures",
+        figures.vehicles, figures.coverPercent, static_cast<double>(figures.noise),
+        static_cast<double>(figures.threshold), static_cast<double>(figures.gain), picturesSaved);
+    std::snprintf(text, size, "%-*s", statusWidth, figuresText);
 }
 
 void drawCoverGauge(HDC dc, int coverPercent) {
@@ -49,8 +54,6 @@ void paintWatchDisplay(const analysis::everyvehicle::WatchFigures& figures) {
         HFONT statusFont = CreateFontA(10, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Courier");
         HGDIOBJ previousFont = SelectObject(dc, statusFont);
         RECT statusBox = statusLineBox;
-        const RECT statusArea{statusLineBox.left, statusLineBox.top, statusLineBox.right, gaugeFrame.top};
-        FillRect(dc, &statusArea, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         DrawTextA(dc, status, -1, &statusBox, 0);
         outlineRegion(dc, detectionWindow, WHITE_BRUSH);
         drawCoverGauge(dc, figures.coverPercent);

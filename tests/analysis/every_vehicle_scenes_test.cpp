@@ -117,6 +117,23 @@ TEST(EveryVehicleScenes, DaylightTrafficUnderPassingCloudsAndExposureSteps) {
     expectEveryVehiclePictured(watchScene(":7:clouds:exposure", framesOf(180)));
 }
 
+// In the dark only the head lamps show. Judged away from dusk and dawn,
+// whose fast change of light is no scene a camera meets in ten seconds.
+TEST(EveryVehicleScenes, AtNightByTheirHeadlights) {
+    const SceneScore watched = watchScene(":3:night=10-170:headlights", framesOf(180));
+    std::vector<VehicleVisit> night = watched.visits;
+    std::erase_if(night, [](const VehicleVisit& visit) {
+        return visit.firstFrame < 25 * 30 || visit.lastFrame > 25 * 150;
+    });
+    std::vector<std::int64_t> pictures = watched.pictures;
+    std::erase_if(pictures, [](std::int64_t frame) { return frame < 25 * 30 || frame > 25 * 150; });
+    const SceneScore scene = score(night, pictures);
+    EXPECT_GE(scene.visits.size(), 8u);
+    EXPECT_EQ(scene.pictured, static_cast<int>(scene.visits.size())) << "missed:" << scene.missed;
+    EXPECT_EQ(scene.extras, 0);
+    EXPECT_LE(scene.pictures.size(), scene.visits.size() * 5 / 4);
+}
+
 TEST(EveryVehicleScenes, CloseFollowersAreToldApart) {
     const SceneScore scene = watchScene(":7:followers", framesOf(180));
     EXPECT_GE(scene.pictured * 20, static_cast<int>(scene.visits.size()) * 19) << "missed:" << scene.missed;

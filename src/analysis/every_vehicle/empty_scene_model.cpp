@@ -101,6 +101,7 @@ void EmptySceneModel::prepareThresholds() {
     Histogram levels(1.0f, 256);
     for (const float level : window_) levels.add(level);
     darkLevel_ = levels.quantile(darkestShare);
+    windowLevel_ = levels.quantile(0.5f);
     followsSincePrepared_ = 0;
 }
 
@@ -111,13 +112,13 @@ LightMeasure EmptySceneModel::measureLight(const WatchedPixels& pixels) {
     for (std::size_t i = 0; i < grid_.size(); ++i) {
         if (grid_[i] > darkestGridLevel) gains.add(static_cast<float>(pixels.grid[i]) / grid_[i]);
     }
-    if (gains.total() == 0) return light;
-    light.gain = gains.quantile(0.5f);
+    // A scene too dark to tell the light by keeps its gain.
+    if (gains.total() > 0) light.gain = gains.quantile(0.5f);
     Histogram& deviations = deviations_;
     deviations.clear();
     deviation_.clear();
     for (std::size_t i = 0; i < grid_.size(); ++i) {
-        if (grid_[i] <= darkestGridLevel) continue;
+        if (grid_[i] <= darkestGridLevel && gains.total() > 0) continue;
         deviation_.push_back(std::abs(pixels.grid[i] - light.gain * grid_[i]));
         deviations.add(deviation_.back());
     }
@@ -125,7 +126,8 @@ LightMeasure EmptySceneModel::measureLight(const WatchedPixels& pixels) {
     light.threshold = std::max(noiseFactor * light.noise, quantisationFloor);
     const auto changed = std::count_if(deviation_.begin(), deviation_.end(),
                                        [&light](float deviation) { return deviation > light.threshold; });
-    light.changedShare = static_cast<float>(changed) / static_cast<float>(deviation_.size());
+    light.changedShare =
+        static_cast<float>(changed) / static_cast<float>(std::max<std::size_t>(deviation_.size(), 1));
     return light;
 }
 

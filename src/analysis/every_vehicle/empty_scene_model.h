@@ -49,6 +49,8 @@ public:
     void absorbCell(const WatchedPixels& pixels, const LightMeasure& light, std::int32_t cell);
 
     const CellGrid& cells() const { return cells_; }
+    // The middle gray level of the empty window.
+    float windowLevel() const { return windowLevel_; }
 
 private:
     void prepareThresholds();
@@ -71,6 +73,7 @@ private:
     // Gains from 0 to 4 in steps of 1/256, deviations up to 64 levels in quarters.
     Histogram gains_{256.0f, 1024};
     Histogram deviations_{4.0f, 256};
+    float windowLevel_ = 0;
     float darkLevel_ = 0;  // the empty window's darkest tenth lies below this
     std::int32_t followsSincePrepared_ = 0;
 };

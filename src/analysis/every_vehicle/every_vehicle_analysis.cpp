@@ -30,6 +30,10 @@ constexpr double longestWaitSeconds = 3.0;
 // Light changes over seconds: the empty scene follows it ten times a second,
 // however many frames come.
 constexpr double followEverySeconds = 0.1;
+// Darker than this, the empty road shows no vehicle but its lamps, which
+// cover two cells or more.
+constexpr float litRoadLevel = 32.0f;
+constexpr std::int32_t lampCells = 2;
 // A cell is occupied when a fifth of its pixels differ from the empty scene.
 constexpr std::int32_t occupiedShareDivisor = 5;
 
@@ -143,9 +147,9 @@ void EveryVehicleAnalysis::watch(const WatchedPixels& pixels, std::int64_t frame
     decide(frame, seconds, keepable);
     tracks_.forgetDeparted();
     figures_.coverPercent = occupiedCells * 100 / std::max(1, model_.cells().count());
-    figures_.vehicles = static_cast<std::int32_t>(
-        std::count_if(tracks_.tracks().begin(), tracks_.tracks().end(),
-                      [](const Track& track) { return track.alive && track.peakCells >= vehicleCells; }));
+    figures_.vehicles = static_cast<std::int32_t>(std::count_if(
+        tracks_.tracks().begin(), tracks_.tracks().end(),
+        [this](const Track& track) { return track.alive && track.peakCells >= fewestCells(); }));
 }
 
 // A pictured track whose content has flowed across the whole window since,
@@ -156,7 +160,7 @@ void EveryVehicleAnalysis::followStreams(const WatchedPixels& pixels, std::int64
     const std::int32_t columns = window_.right - window_.left;
     const bool comparable = previousWindow_.size() == pixels.window.size();
     for (Track& track : tracks_.tracks()) {
-        if (!comparable || !track.alive || !track.pictured || track.cells < vehicleCells) continue;
+        if (!comparable || !track.alive || !track.pictured || track.cells < fewestCells()) continue;
         const PixelBox box{track.firstRow * CellGrid::cellHeight, (track.lastRow + 1) * CellGrid::cellHeight,
                            track.firstColumn * CellGrid::cellWidth,
                            (track.lastColumn + 1) * CellGrid::cellWidth};
@@ -203,8 +207,13 @@ bool EveryVehicleAnalysis::eligible(const Track& track, double seconds) const {
     return (track.streaming || seconds - track.bornSeconds >= shortestVisitSeconds) && mayBeVehicle(track);
 }
 
+// On a road too dark to show a vehicle's body, only its lamps show.
+std::int32_t EveryVehicleAnalysis::fewestCells() const {
+    return model_.windowLevel() < litRoadLevel ? lampCells : vehicleCells;
+}
+
 bool EveryVehicleAnalysis::mayBeVehicle(const Track& track) const {
-    return !track.pictured && track.peakCells >= vehicleCells && track.travel >= shortestTravelCells &&
+    return !track.pictured && track.peakCells >= fewestCells() && track.travel >= shortestTravelCells &&
            (track.dark || !darkVehiclesOnly_);
 }
 

@@ -66,6 +66,7 @@ private:
     void followStreams(const WatchedPixels& pixels, std::int64_t frame, double seconds);
     bool eligible(const Track& track, double seconds) const;
     bool mayBeVehicle(const Track& track) const;
+    std::int32_t fewestCells() const;
     void decide(std::int64_t frame, double seconds, bool keepable);
     void takePicture(std::int32_t peakCells);
 
