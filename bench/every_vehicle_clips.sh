@@ -36,6 +36,15 @@ for mode in default cars every every-cars; do
     for clip in "${clips[@]}"; do
         out=$(run "$clip" "$mode")
         /usr/bin/python3 "$shared/tools/score_pictures.py" "$sequences/$clip" "$out/pictures"
+        # Dark vehicles are the ones cars-only must picture.
+        /usr/bin/python3 "$shared/tools/score_pictures.py" "$sequences/$clip" "$out/pictures" --json |
+            /usr/bin/python3 -c 'import json, sys
+r = json.load(sys.stdin)
+truth = json.load(open(sys.argv[1]))["vehicles"][r["clip"]]
+dark = [v["id"] for v in truth if v["tone"] == "dark" and v["t_out"] >= 5]
+missed = {m["id"] for m in r["missed"]}
+print("  dark vehicles pictured: %d of %d" % (len([d for d in dark if d not in missed]), len(dark)))' \
+                "$shared/data/traffic/window_truth.json"
         rm -rf "$out"
     done
     if [ -d "$sequences/vtest" ]; then
