@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <set>
 
+#include "support/shared_data.h"
 #include "support/source_grabber.h"
 #include "support/test_media.h"
 
@@ -17,7 +18,13 @@ using testmedia::SourceGrabber;
 
 constexpr std::int64_t millisecond = 1'000'000;
 
-std::string clip(const std::string& name) { return std::string(TAVO_DATA_DIR) + "/traffic/" + name; }
+std::string clip(const std::string& name) { return testing_support::sharedDataPath("traffic/" + name); }
+
+// The clips are not in the repository; without them every test here is skipped.
+class TrafficClips : public ::testing::Test {
+protected:
+    void SetUp() override { testing_support::requireSharedData("traffic"); }
+};
 
 // Grabs with the clock standing still until the end; tiny pictures keep it quick.
 std::vector<std::int64_t> dueTimesOfEveryFrame(const std::string& name) {
@@ -37,12 +44,12 @@ std::vector<std::int64_t> dueTimesOfEveryFrame(const std::string& name) {
     }
 }
 
-TEST(TrafficClips, ParkwayHas1699Frames) {
+TEST_F(TrafficClips, ParkwayHas1699Frames) {
     const auto dues = dueTimesOfEveryFrame(clip("parkway_oncoming_28s.avi"));
     EXPECT_EQ(dues.size(), 1699u);
 }
 
-TEST(TrafficClips, RoadTopdownHas480FramesAt23976PerSecond) {
+TEST_F(TrafficClips, RoadTopdownHas480FramesAt23976PerSecond) {
     const auto dues = dueTimesOfEveryFrame(clip("road_topdown_20s.mp4"));
     ASSERT_EQ(dues.size(), 480u);
     EXPECT_EQ(dues[0], 0);
@@ -50,7 +57,7 @@ TEST(TrafficClips, RoadTopdownHas480FramesAt23976PerSecond) {
     EXPECT_NEAR(static_cast<double>(dues[479]), 479 * 1001.0 / 24000.0 * 1e9, 1e6);
 }
 
-TEST(TrafficClips, StreetObliqueCountsFromItsFirstTimestampAndKeepsItsGap) {
+TEST_F(TrafficClips, StreetObliqueCountsFromItsFirstTimestampAndKeepsItsGap) {
     const auto dues = dueTimesOfEveryFrame(clip("street_oblique_75s.mp4"));
     ASSERT_EQ(dues.size(), 734u);
     EXPECT_EQ(dues[0], 0);
@@ -62,7 +69,7 @@ TEST(TrafficClips, StreetObliqueCountsFromItsFirstTimestampAndKeepsItsGap) {
     for (std::size_t frame = 1; frame < dues.size(); ++frame) ASSERT_GT(dues[frame], dues[frame - 1]);
 }
 
-TEST(TrafficClips, ScaledTo320x240FillsExactlyTheDib) {
+TEST_F(TrafficClips, ScaledTo320x240FillsExactlyTheDib) {
     SourceGrabber grabber(clip("road_topdown_20s.mp4"));
     ASSERT_TRUE(grabber.open()) << grabber.failure;
     EXPECT_EQ(grabber.source->nativeWidth(), 640);
@@ -79,7 +86,7 @@ TEST(TrafficClips, ScaledTo320x240FillsExactlyTheDib) {
 
 // The double yellow centre line runs across the picture at y = 0.42 from the
 // top; bottom row first, it is row 0.58 * 240 of the DIB.
-TEST(TrafficClips, RowsComeBottomFirst) {
+TEST_F(TrafficClips, RowsComeBottomFirst) {
     SourceGrabber grabber(clip("road_topdown_20s.mp4"));
     ASSERT_TRUE(grabber.open()) << grabber.failure;
     const auto grab = grabber.grab(0, 320, 240);
@@ -112,7 +119,7 @@ std::vector<std::uint8_t> firstPictureByFfmpegCommand(const std::string& name, s
     return picture;
 }
 
-TEST(TrafficClips, ParkwayAtItsNativeSizeMatchesTheFfmpegCommand) {
+TEST_F(TrafficClips, ParkwayAtItsNativeSizeMatchesTheFfmpegCommand) {
     SourceGrabber grabber(clip("parkway_oncoming_28s.avi"));
     ASSERT_TRUE(grabber.open()) << grabber.failure;
     EXPECT_EQ(grabber.source->nativeWidth(), 320);
@@ -132,7 +139,7 @@ TEST(TrafficClips, ParkwayAtItsNativeSizeMatchesTheFfmpegCommand) {
     EXPECT_LE(largestDifference, 2);
 }
 
-TEST(TrafficClips, SleepSkipsFramesAndConsecutiveGrabsGetConsecutiveFrames) {
+TEST_F(TrafficClips, SleepSkipsFramesAndConsecutiveGrabsGetConsecutiveFrames) {
     SourceGrabber grabber(clip("road_topdown_20s.mp4"));
     ASSERT_TRUE(grabber.open()) << grabber.failure;
     const double framePeriod = 1001.0 / 24000.0 * 1e9;
@@ -146,7 +153,7 @@ TEST(TrafficClips, SleepSkipsFramesAndConsecutiveGrabsGetConsecutiveFrames) {
     EXPECT_NEAR(static_cast<double>(grab.dueNanoseconds), 26 * framePeriod, 1e6);
 }
 
-TEST(TrafficClips, EndOfRecordingRepeatsTheLastFrame) {
+TEST_F(TrafficClips, EndOfRecordingRepeatsTheLastFrame) {
     SourceGrabber grabber(clip("road_topdown_20s.mp4"));
     ASSERT_TRUE(grabber.open()) << grabber.failure;
     const double framePeriod = 1001.0 / 24000.0 * 1e9;
@@ -167,7 +174,7 @@ TEST(TrafficClips, EndOfRecordingRepeatsTheLastFrame) {
 
 // This clip keeps its index before the picture data, so a cut copy opens and
 // breaks off where the data ends; it also carries an audio track to ignore.
-TEST(TrafficClips, CutCopyWithIndexFirstEndsWhereTheDataEnds) {
+TEST_F(TrafficClips, CutCopyWithIndexFirstEndsWhereTheDataEnds) {
     testmedia::TemporaryFolder folder;
     auto bytes = testmedia::readBytes(clip("freeway_overpass_33s.mp4"));
     bytes.resize(300'000);
@@ -194,7 +201,7 @@ TEST(TrafficClips, CutCopyWithIndexFirstEndsWhereTheDataEnds) {
 }
 
 // This one keeps its index after the picture data: a cut copy has none.
-TEST(TrafficClips, CutCopyWithIndexLastCannotBeOpened) {
+TEST_F(TrafficClips, CutCopyWithIndexLastCannotBeOpened) {
     testmedia::TemporaryFolder folder;
     auto bytes = testmedia::readBytes(clip("road_topdown_20s.mp4"));
     bytes.resize(200'000);

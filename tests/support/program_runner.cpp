@@ -79,13 +79,18 @@ ProgramRun runWithErrorChannel(const std::vector<std::string>& arguments, const 
     close(output[1]);
     close(error[1]);
     const auto started = std::chrono::steady_clock::now();
+    auto lastOutput = started;
     bool outputOpen = true;
     bool errorOpen = true;
     bool stopped = false;
     while (outputOpen || errorOpen) {
         pollfd descriptors[2] = {{output[0], POLLIN, 0}, {error[0], POLLIN, 0}};
         poll(descriptors, 2, 100);
-        if (descriptors[0].revents != 0) drain(output[0], run.standardOutput, outputOpen);
+        if (descriptors[0].revents != 0) {
+            const std::size_t before = run.standardOutput.size();
+            drain(output[0], run.standardOutput, outputOpen);
+            if (run.standardOutput.size() != before) lastOutput = std::chrono::steady_clock::now();
+        }
         if (descriptors[1].revents != 0) drain(error[0], run.standardError, errorOpen);
         const double elapsed =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -98,6 +103,8 @@ ProgramRun runWithErrorChannel(const std::vector<std::string>& arguments, const 
     close(error[0]);
     int status = 0;
     waitpid(child, &status, 0);
+    run.secondsAfterLastOutput =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - lastOutput).count();
     if (WIFEXITED(status)) run.exitStatus = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
     return run;

@@ -15,6 +15,9 @@ struct ProgramRun {
     std::string standardError;
     int exitStatus = -1;  // the status passed to exit, 0..255
     int signal = 0;       // the signal that ended it, if any
+    // Real time from the last output on standard output to the end of the
+    // process: how long it took to end after its last trace line.
+    double secondsAfterLastOutput = 0;
 };
 
 struct RunConditions {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace platform {
@@ -20,8 +21,46 @@ void logToStandardError(void*, int, SDL_LogPriority, const char* message) {
     std::fprintf(stderr, "SDL: %s\n", message);
 }
 
+bool setIn(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] != '\0';
+}
+
+bool absolutePathIn(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && value[0] == '/';
+}
+
+// The SDL video drivers of the displays the environment names, in SDL's own
+// order. Left to itself, SDL tries every driver it has: its Wayland probe
+// makes the Wayland client library print an error on standard error when no
+// runtime directory is set, and without any display it ends on its in-memory
+// "offscreen" driver, a window nobody sees. A Wayland socket needs an
+// absolute WAYLAND_DISPLAY, or XDG_RUNTIME_DIR to find it in.
+std::string displayDrivers() {
+    std::string drivers;
+    if (setIn("DISPLAY")) drivers = "x11";
+    if (setIn("WAYLAND_SOCKET") || absolutePathIn("WAYLAND_DISPLAY") || absolutePathIn("XDG_RUNTIME_DIR"))
+        drivers += drivers.empty() ? "wayland" : ",wayland";
+    return drivers;
+}
+
+void reportNoDisplay(const char* reason) {
+    std::fprintf(stderr, "tavomotion: no display (%s): the window stays off-screen\n", reason);
+}
+
 bool startVideo() {
     if (video == Video::notStarted) {
+        video = Video::unavailable;
+        // SDL_VIDEODRIVER names the user's choice, which SDL then follows.
+        if (!setIn("SDL_VIDEODRIVER")) {
+            const std::string drivers = displayDrivers();
+            if (drivers.empty()) {
+                reportNoDisplay("neither DISPLAY nor a Wayland socket is set");
+                return false;
+            }
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, drivers.c_str());
+        }
         SDL_LogSetOutputFunction(logToStandardError, nullptr);
         // The window core turns SIGINT and SIGTERM into close requests itself.
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -30,9 +69,7 @@ bool startVideo() {
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
             video = Video::running;
         } else {
-            std::fprintf(stderr, "tavomotion: no display (%s): the window stays off-screen\n",
-                         SDL_GetError());
-            video = Video::unavailable;
+            reportNoDisplay(SDL_GetError());
         }
     }
     return video == Video::running;
