@@ -145,13 +145,15 @@ void EmptySceneModel::markForeground(const WatchedPixels& pixels, const LightMea
     std::uint8_t* __restrict changedPixels = foreground_.data();
     // Changed in the low byte, changed and dark in the high one: one sum counts both.
     std::uint16_t* __restrict marks = marks_.data();
+    const float gain = light.gain;
+    const float threshold = light.threshold;
     for (std::size_t i = 0; i < size; ++i) {
         const float level = levels[i];
-        const float expected = light.gain * background[i];
-        const bool changed = std::abs(level - expected) > light.threshold + allowance[i];
-        const bool dark = level < darkShare * expected || level < darkLevel;
-        changedPixels[i] = changed ? 1 : 0;
-        marks[i] = static_cast<std::uint16_t>((changed ? 1 : 0) | (changed && dark ? 0x100 : 0));
+        const float expected = gain * background[i];
+        const int changed = std::abs(level - expected) > threshold + allowance[i] ? 1 : 0;
+        const int dark = (level < darkShare * expected ? 1 : 0) | (level < darkLevel ? 1 : 0);
+        changedPixels[i] = static_cast<std::uint8_t>(changed);
+        marks[i] = static_cast<std::uint16_t>(changed | ((changed & dark) << 8));
     }
     for (std::int32_t r = 0; r < cells_.rows * CellGrid::cellHeight; ++r) {
         const std::size_t rowStart = static_cast<std::size_t>(r) * windowColumns_;
