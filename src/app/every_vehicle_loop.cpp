@@ -6,8 +6,8 @@
 #include "app/app_state.h"
 #include "app/every_vehicle_display.h"
 #include "app/kept_frames.h"
+#include "app/main_loop.h"
 #include "app/regions.h"
-#include "app/replay_progress.h"
 #include "app/vehicle_pictures.h"
 #include "pipeline/frame_image.h"
 #include "pipeline/frame_pipeline.h"
@@ -52,15 +52,7 @@ int runEveryVehicleLoop() {
     EveryVehicleAnalysis analysis(detectionWindow, triggerOnAnyMotion == 0);
     KeptFrames kept;
     platform::MSG message{};
-    for (;;) {
-        if (platform::PeekMessageA(&message, nullptr, 0, 0, platform::PM_REMOVE) != 0) {
-            platform::UpdateWindow(mainWindow);
-            platform::TranslateMessage(&message);
-            platform::DispatchMessageA(&message);
-        }
-        pipeline::acquireFrame();
-        showReplayProgress();
-        if (quitRequested != 0) break;
+    while (takeNextFrame(message)) {
         const analysis::everyvehicle::GrayFrame gray{pipeline::currentImage.data(),
                                                      pipeline::frameImage.width, pipeline::frameImage.height};
         act(analysis.look(gray, pipeline::now), analysis, kept);

@@ -93,17 +93,21 @@ void runTriggerCycle() {
     platform::console::print("car left\n");
 }
 
+bool takeNextFrame(platform::MSG& message) {
+    if (platform::PeekMessageA(&message, nullptr, 0, 0, platform::PM_REMOVE) != 0) {
+        platform::UpdateWindow(mainWindow);
+        platform::TranslateMessage(&message);
+        platform::DispatchMessageA(&message);
+    }
+    pipeline::acquireFrame();
+    showReplayProgress();
+    return quitRequested == 0;
+}
+
 int runMainLoop() {
     platform::MSG message{};
     for (;;) {
-        if (platform::PeekMessageA(&message, nullptr, 0, 0, platform::PM_REMOVE) != 0) {
-            platform::UpdateWindow(mainWindow);
-            platform::TranslateMessage(&message);
-            platform::DispatchMessageA(&message);
-        }
-        pipeline::acquireFrame();
-        showReplayProgress();
-        if (quitRequested != 0) break;
+        if (!takeNextFrame(message)) break;
         stepScene();
         const std::int32_t brightness = measure(topStrip);
         if (brightness < darknessThreshold) {

@@ -1,6 +1,11 @@
 #pragma once
+#include "platform/winsys/win32_types.h"
 
 namespace app {
+
+// One turn of the message pump, then the next frame; false once the main
+// window is closing (the frame was still grabbed).
+bool takeNextFrame(platform::MSG& message);
 
 // Polls one message, acquires, steps the state machine, checks the light,
 // triggers on a moving scene, redraws; until the main window is destroyed.
