@@ -101,7 +101,6 @@ void EveryVehicleAnalysis::finishLearning() {
     learnt_ = true;
     holding_ = false;
     heldCells_ = 0;
-    lastWatch_ = -1;
     lastFollow_ = -1;
     changedSince_ = -1;
     previousWindow_.clear();
@@ -141,7 +140,6 @@ void EveryVehicleAnalysis::watch(const WatchedPixels& pixels, std::int64_t frame
         model_.follow(pixels, light, tracks_.busyCells(), lastFollow_ < 0 ? 0.0 : seconds - lastFollow_);
         lastFollow_ = seconds;
     }
-    lastWatch_ = seconds;
     absorbStillShapes(pixels, light, seconds);
     followStreams(pixels, frame, seconds);
     decide(frame, seconds, keepable);

@@ -85,7 +85,6 @@ private:
     std::int32_t timesLearnt_ = 0;
     double learningStart_ = 0;
     double nextSample_ = 0;
-    double lastWatch_ = -1;
     double lastFollow_ = -1;
     double changedSince_ = -1;
     std::int64_t nextFrame_ = 0;
