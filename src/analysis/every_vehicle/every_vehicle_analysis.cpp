@@ -234,15 +234,13 @@ void EveryVehicleAnalysis::decide(std::int64_t frame, double seconds, bool keepa
         holding_ = true;
         heldCells_ = unpicturedCells;
         heldFrame_ = frame;
-        heldSeconds_ = seconds;
         verdict_.keepFrame = true;
     }
     if (due && holding_) takePicture(decidingCells);
 }
 
 void EveryVehicleAnalysis::takePicture(std::int32_t peakCells) {
-    verdict_.pictures.push_back(
-        {heldFrame_, heldSeconds_, peakCells * 100 / std::max(1, model_.cells().count())});
+    verdict_.pictures.push_back({heldFrame_, peakCells * 100 / std::max(1, model_.cells().count())});
     for (Track& track : tracks_.tracks()) {
         if (track.bornFrame > heldFrame_) continue;
         track.pictured = true;

@@ -16,7 +16,6 @@ namespace analysis::everyvehicle {
 
 struct PictureDecision {
     std::int64_t frame;         // as numbered by look(): 0 for the first frame looked at
-    double seconds;             // the clock when that frame was looked at
     std::int32_t coverPercent;  // of the window, by the vehicle at its largest
 };
 
@@ -91,7 +90,6 @@ private:
     bool holding_ = false;
     std::int32_t heldCells_ = 0;
     std::int64_t heldFrame_ = 0;
-    double heldSeconds_ = 0;
     FrameVerdict verdict_;
     WatchFigures figures_;
 };
