@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -34,9 +36,12 @@ struct PlanarPicture {
             for (int x = 0; x < sourceWidth; ++x)
                 luma[y * sourceWidth + x] = static_cast<std::uint8_t>(16 + 3 * y + x);
         }
-        for (std::size_t i = 0; i < blue.size(); ++i) {
-            blue[i] = static_cast<std::uint8_t>(60 + i % 97);
-            red[i] = static_cast<std::uint8_t>(200 - i % 89);
+        // Colour changes smoothly, as in a camera's picture.
+        for (int y = 0; y < sourceHeight / 2; ++y) {
+            for (int x = 0; x < sourceWidth / 2; ++x) {
+                blue[y * sourceWidth / 2 + x] = static_cast<std::uint8_t>(60 + 2 * x + y);
+                red[y * sourceWidth / 2 + x] = static_cast<std::uint8_t>(200 - x - 3 * y);
+            }
         }
     }
 
@@ -86,6 +91,45 @@ TEST(FrameScaler, ANewSizeTakesANewConversion) {
     ASSERT_TRUE(scaler.scale(source.picture(), 21, 30, odd.data()));
     expectBottomUpDib(small, topDownReference(source, 32, 24), 32, 24);
     expectBottomUpDib(odd, topDownReference(source, 21, 30), 21, 30);
+}
+
+// Recordings and cameras shrink in YUV, then convert with SIMD: not the exact
+// bytes, but the same picture, the same bytes every time, and nothing written
+// outside the DIB although the SIMD code writes whole blocks.
+TEST(FrameScaler, QuickConversionStaysInsideTheDibAndCloseToTheExactOne) {
+    const PlanarPicture source;
+    const std::size_t bytes = dibImageBytes(21, 30);
+    std::vector<std::uint8_t> guarded(bytes + 64, stale);
+    platform::FrameScaler quick(platform::Conversion::quick);
+    ASSERT_TRUE(quick.scale(source.picture(), 21, 30, guarded.data()));
+    for (std::size_t index = bytes; index < guarded.size(); ++index)
+        ASSERT_EQ(guarded[index], stale) << index;
+
+    std::vector<std::uint8_t> again(bytes, stale);
+    platform::FrameScaler(platform::Conversion::quick).scale(source.picture(), 21, 30, again.data());
+    EXPECT_TRUE(std::equal(again.begin(), again.end(), guarded.begin()));
+
+    const std::vector<std::uint8_t> exact = topDownReference(source, 21, 30);
+    long totalDifference = 0;
+    for (int row = 0; row < 30; ++row) {
+        const std::uint8_t* dibRow = guarded.data() + static_cast<std::size_t>(29 - row) * dibRowBytes(21);
+        for (int column = 0; column < 63; ++column)
+            totalDifference += std::abs(dibRow[column] - exact[static_cast<std::size_t>(row) * 63 + column]);
+        for (std::size_t pad = 63; pad < dibRowBytes(21); ++pad) EXPECT_EQ(dibRow[pad], 0) << "row " << row;
+    }
+    EXPECT_LT(static_cast<double>(totalDifference) / (21 * 30 * 3), 3.0);
+}
+
+TEST(FrameScaler, QuickConversionOfAnRgbPictureIsTheExactOne) {
+    std::vector<std::uint8_t> rgb(sourceWidth * sourceHeight * 3);
+    for (std::size_t i = 0; i < rgb.size(); ++i) rgb[i] = static_cast<std::uint8_t>(i * 37 % 253);
+    const std::uint8_t* planes[4] = {rgb.data(), nullptr, nullptr, nullptr};
+    const int strides[4] = {sourceWidth * 3, 0, 0, 0};
+    const platform::Picture picture{planes, strides, AV_PIX_FMT_RGB24, sourceWidth, sourceHeight};
+    std::vector<std::uint8_t> quick(dibImageBytes(33, 17)), exact(dibImageBytes(33, 17));
+    ASSERT_TRUE(platform::FrameScaler(platform::Conversion::quick).scale(picture, 33, 17, quick.data()));
+    ASSERT_TRUE(platform::FrameScaler(platform::Conversion::exact).scale(picture, 33, 17, exact.data()));
+    EXPECT_EQ(quick, exact);
 }
 
 }  // namespace

@@ -28,7 +28,8 @@ std::unique_ptr<FrameSource> makeFfmpegSource(const std::string& name,
     return std::make_unique<RecordedSource>(name, request, kind == SourceKind::imageSequence, rateOverride);
 }
 
-FfmpegSource::FfmpegSource(std::string name) : name_(std::move(name)), held_(av_frame_alloc()) {}
+FfmpegSource::FfmpegSource(std::string name, Conversion conversion)
+    : name_(std::move(name)), held_(av_frame_alloc()), scaler_(conversion) {}
 
 FfmpegSource::~FfmpegSource() { av_frame_free(&held_); }
 

@@ -31,7 +31,7 @@ public:
     int nativeHeight() const override { return nativeHeight_; }
 
 protected:
-    explicit FfmpegSource(std::string name);
+    FfmpegSource(std::string name, Conversion conversion);
 
     const std::string& name() const { return name_; }
     bool canHoldPictures() const { return held_ != nullptr; }

@@ -5,28 +5,32 @@
 #include "platform/sources/frame_source.h"
 
 extern "C" {
+#include <libavutil/frame.h>
+#include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
 
 namespace platform {
+namespace {
 
-FrameScaler::~FrameScaler() { sws_freeContext(context_); }
+bool isYuv(AVPixelFormat format) {
+    const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(format);
+    constexpr std::uint64_t notYuv = AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_BITSTREAM |
+                                     AV_PIX_FMT_FLAG_HWACCEL | AV_PIX_FMT_FLAG_FLOAT;
+    return descriptor != nullptr && (descriptor->flags & notYuv) == 0 && descriptor->nb_components >= 3;
+}
 
-bool FrameScaler::scale(const Picture& picture, int width, int height, std::uint8_t* image) {
-    context_ = sws_getCachedContext(context_, picture.width, picture.height, picture.format, width, height,
-                                    AV_PIX_FMT_BGR24, SWS_AREA | SWS_ACCURATE_RND | SWS_BITEXACT, nullptr,
-                                    nullptr, nullptr);
-    if (context_ == nullptr) return false;
-
+// Runs `context` over the whole picture into the DIB at `image`.
+bool convertIntoDib(SwsContext* context, const std::uint8_t* const* planes, const int* strides,
+                    int pictureHeight, int width, int height, std::uint8_t* image) {
     // A DIB keeps its bottom row first: swscale writes upwards from the last
     // row, so no second copy of the picture is needed.
     const std::uint32_t rowBytes = dibRowBytes(width);
     std::uint8_t* const destination[4] = {image + static_cast<std::size_t>(height - 1) * rowBytes, nullptr,
                                           nullptr, nullptr};
     const int destinationStrides[4] = {-static_cast<int>(rowBytes), 0, 0, 0};
-    const int rows = sws_scale(context_, picture.planes, picture.strides, 0, picture.height, destination,
-                               destinationStrides);
-    if (rows != height) return false;
+    if (sws_scale(context, planes, strides, 0, pictureHeight, destination, destinationStrides) != height)
+        return false;
 
     // The padding bytes at the end of each row are zero.
     const std::size_t pixelRowBytes = static_cast<std::size_t>(width) * 3;
@@ -36,6 +40,84 @@ bool FrameScaler::scale(const Picture& picture, int width, int height, std::uint
                     rowBytes - pixelRowBytes);
     }
     return true;
+}
+
+// Makes `frame` a picture of its own of this size and format, reusing it
+// when it is one already.
+bool fitFrame(AVFrame*& frame, int width, int height, AVPixelFormat format) {
+    if (frame != nullptr && frame->width == width && frame->height == height && frame->format == format)
+        return true;
+    av_frame_free(&frame);
+    frame = av_frame_alloc();
+    if (frame == nullptr) return false;
+    frame->width = width;
+    frame->height = height;
+    frame->format = format;
+    if (av_frame_get_buffer(frame, 0) == 0) return true;
+    av_frame_free(&frame);
+    return false;
+}
+
+}  // namespace
+
+FrameScaler::~FrameScaler() {
+    sws_freeContext(exact_);
+    sws_freeContext(shrink_);
+    sws_freeContext(toBgr_);
+    av_frame_free(&shrunk_);
+    av_frame_free(&bgr_);
+}
+
+bool FrameScaler::scale(const Picture& picture, int width, int height, std::uint8_t* image) {
+    if (conversion_ == Conversion::quick && isYuv(picture.format))
+        return scaleInYuv(picture, width, height, image);
+    return scaleExactly(picture, width, height, image);
+}
+
+bool FrameScaler::scaleExactly(const Picture& picture, int width, int height, std::uint8_t* image) {
+    exact_ = sws_getCachedContext(exact_, picture.width, picture.height, picture.format, width, height,
+                                  AV_PIX_FMT_BGR24, SWS_AREA | SWS_ACCURATE_RND | SWS_BITEXACT, nullptr,
+                                  nullptr, nullptr);
+    return exact_ != nullptr &&
+           convertIntoDib(exact_, picture.planes, picture.strides, picture.height, width, height, image);
+}
+
+bool FrameScaler::scaleInYuv(const Picture& picture, int width, int height, std::uint8_t* image) {
+    Picture small = picture;
+    if (picture.width != width || picture.height != height) {
+        if (!shrinkInYuv(picture, width, height)) return false;
+        small = {shrunk_->data, shrunk_->linesize, static_cast<AVPixelFormat>(shrunk_->format), width,
+                 height};
+    }
+    // The SIMD conversion writes whole blocks of pixels, past the end of a
+    // row: it goes to a padded picture of its own, copied into the DIB after.
+    if (!fitFrame(bgr_, width, height, AV_PIX_FMT_BGR24)) return false;
+    toBgr_ = sws_getCachedContext(toBgr_, width, height, small.format, width, height, AV_PIX_FMT_BGR24,
+                                  SWS_POINT, nullptr, nullptr, nullptr);
+    if (toBgr_ == nullptr ||
+        sws_scale(toBgr_, small.planes, small.strides, 0, height, bgr_->data, bgr_->linesize) != height)
+        return false;
+    const std::uint32_t rowBytes = dibRowBytes(width);
+    const std::size_t pixelRowBytes = static_cast<std::size_t>(width) * 3;
+    for (int row = 0; row < height; ++row) {
+        std::uint8_t* dibRow = image + static_cast<std::size_t>(height - 1 - row) * rowBytes;
+        std::memcpy(dibRow, bgr_->data[0] + static_cast<std::ptrdiff_t>(row) * bgr_->linesize[0],
+                    pixelRowBytes);
+        std::memset(dibRow + pixelRowBytes, 0, rowBytes - pixelRowBytes);
+    }
+    return true;
+}
+
+// Area-averages the picture into shrunk_, in its own format where swscale
+// writes it, else in 4:2:0.
+bool FrameScaler::shrinkInYuv(const Picture& picture, int width, int height) {
+    const AVPixelFormat format =
+        sws_isSupportedOutput(picture.format) > 0 ? picture.format : AV_PIX_FMT_YUV420P;
+    if (!fitFrame(shrunk_, width, height, format)) return false;
+    shrink_ = sws_getCachedContext(shrink_, picture.width, picture.height, picture.format, width, height,
+                                   format, SWS_AREA, nullptr, nullptr, nullptr);
+    return shrink_ != nullptr && sws_scale(shrink_, picture.planes, picture.strides, 0, picture.height,
+                                           shrunk_->data, shrunk_->linesize) == height;
 }
 
 }  // namespace platform

@@ -19,7 +19,7 @@ constexpr std::int64_t pollMilliseconds = 5;
 }  // namespace
 
 LiveSource::LiveSource(std::string name, InputRequest request)
-    : FfmpegSource(std::move(name)), request_(std::move(request)) {}
+    : FfmpegSource(std::move(name), Conversion::quick), request_(std::move(request)) {}
 
 bool LiveSource::open(std::string& failure) {
     if (connected_) return true;

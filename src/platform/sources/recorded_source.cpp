@@ -11,7 +11,7 @@ namespace platform {
 
 RecordedSource::RecordedSource(std::string name, InputRequest request, bool isSequence,
                                std::optional<FrameRate> fixedRate)
-    : FfmpegSource(std::move(name)),
+    : FfmpegSource(std::move(name), isSequence ? Conversion::exact : Conversion::quick),
       request_(std::move(request)),
       isSequence_(isSequence),
       fixedRate_(fixedRate) {}
