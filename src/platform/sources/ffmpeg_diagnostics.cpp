@@ -4,7 +4,6 @@
 #include <cstdio>
 
 extern "C" {
-#include <libavdevice/avdevice.h>
 #include <libavutil/error.h>
 #include <libavutil/log.h>
 }
@@ -29,7 +28,6 @@ void prepareFfmpeg() {
         // hundreds of times.
         av_log_set_level(AV_LOG_FATAL);
         av_log_set_callback(logToStandardError);
-        avdevice_register_all();
         return true;
     }();
 }

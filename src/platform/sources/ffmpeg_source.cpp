@@ -1,5 +1,6 @@
 #include "platform/sources/ffmpeg_source.h"
 
+#include "platform/sources/capture_device_formats.h"
 #include "platform/sources/ffmpeg_diagnostics.h"
 #include "platform/sources/live_source.h"
 #include "platform/sources/recorded_source.h"
@@ -22,6 +23,7 @@ std::unique_ptr<FrameSource> makeFfmpegSource(const std::string& name,
                                               std::optional<FrameRate> rateOverride) {
     prepareFfmpeg();
     const SourceKind kind = kindOfSource(name);
+    if (kind == SourceKind::camera) loadCaptureDeviceFormats();
     const InputRequest request = inputRequestFor(name, kind, rateOverride.value_or(sequenceDefaultRate));
     if (isLiveKind(kind)) return std::make_unique<LiveSource>(name, request);
     if (kind == SourceKind::imageSequence) rateOverride = rateOverride.value_or(sequenceDefaultRate);

@@ -1,5 +1,8 @@
 #include "platform/sources/media_input.h"
 
+#include <algorithm>
+#include <thread>
+
 #include "platform/clock/clock.h"
 #include "platform/sources/ffmpeg_diagnostics.h"
 
@@ -17,6 +20,15 @@ AVDictionary* dictionaryOf(const std::vector<std::pair<std::string, std::string>
     return dictionary;
 }
 
+// Frame threads pay from about 640 x 360 up; each holds pictures of its own,
+// so they are capped to keep memory bounded.
+int decoderThreadsFor(const AVCodecParameters& parameters) {
+    constexpr int smallestWorthIt = 640 * 360;
+    constexpr unsigned int mostThreads = 4;
+    if (parameters.width * parameters.height < smallestWorthIt) return 1;
+    return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, mostThreads));
+}
+
 }  // namespace
 
 MediaInput::~MediaInput() { close(); }
@@ -25,7 +37,7 @@ bool MediaInput::open(const InputRequest& request, std::string& reason) {
     close();
     waitLimitNanoseconds_ = request.waitLimitNanoseconds;
     restartWaitLimit();
-    if (openContainer(request, reason) && openDecoder(reason)) return true;
+    if (openContainer(request, reason) && openDecoder(request.threadedDecoding, reason)) return true;
     close();
     return false;
 }
@@ -71,7 +83,7 @@ bool MediaInput::openContainer(const InputRequest& request, std::string& reason)
     return true;
 }
 
-bool MediaInput::openDecoder(std::string& reason) {
+bool MediaInput::openDecoder(bool threaded, std::string& reason) {
     const AVCodec* codec = nullptr;
     streamIndex_ = av_find_best_stream(format_, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
     if (streamIndex_ == AVERROR_DECODER_NOT_FOUND) {
@@ -98,7 +110,7 @@ bool MediaInput::openDecoder(std::string& reason) {
         reason = "cannot set up its decoder (" + ffmpegErrorText(copied) + ")";
         return false;
     }
-    decoder_->thread_count = 1;
+    decoder_->thread_count = threaded ? decoderThreadsFor(*stream->codecpar) : 1;
     decoder_->pkt_timebase = stream->time_base;
     const int started = avcodec_open2(decoder_, codec, nullptr);
     if (started < 0) {

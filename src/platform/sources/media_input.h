@@ -24,6 +24,7 @@ struct InputRequest {
     std::vector<std::pair<std::string, std::string>> options;
     bool nonBlocking = false;               // reads answer `again` instead of waiting
     std::int64_t waitLimitNanoseconds = 0;  // 0: calls may wait as long as they need
+    bool threadedDecoding = false;          // frame threads, for pictures big enough to gain from them
 };
 
 enum class DecodeStatus {
@@ -69,7 +70,7 @@ public:
 
 private:
     bool openContainer(const InputRequest& request, std::string& reason);
-    bool openDecoder(std::string& reason);
+    bool openDecoder(bool threaded, std::string& reason);
     std::optional<DecodeStatus> feedDecoder();
     void startDraining();
     static int interrupted(void* self);

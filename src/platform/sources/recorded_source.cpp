@@ -1,5 +1,7 @@
 #include "platform/sources/recorded_source.h"
 
+#include <system_error>
+
 #include "platform/sources/ffmpeg_diagnostics.h"
 
 extern "C" {
@@ -14,7 +16,9 @@ RecordedSource::RecordedSource(std::string name, InputRequest request, bool isSe
     : FfmpegSource(std::move(name), isSequence ? Conversion::exact : Conversion::quick),
       request_(std::move(request)),
       isSequence_(isSequence),
-      fixedRate_(fixedRate) {}
+      fixedRate_(fixedRate) {
+    request_.threadedDecoding = !isSequence;
+}
 
 bool RecordedSource::open(std::string& failure) {
     if (connected_) return true;
@@ -37,6 +41,9 @@ bool RecordedSource::start(std::string& reason) {
     if (!input_.open(request_, reason)) return false;
     presentationTimes_.emplace(input_.timeBase(), input_.averageRate());
     sequenceLength_ = isSequence_ ? input_.streamDuration() : 0;
+    containerFrames_ = input_.frameCount();
+    containerSeconds_ = input_.containerSeconds();
+    if (!isSequence_) startDecodingAhead();
     heldFrame_ = -1;
     lastFrame_ = -1;
     ended_ = false;
@@ -44,25 +51,46 @@ bool RecordedSource::start(std::string& reason) {
     while (!holdsPicture()) {
         if (!advance()) {
             reason = "not a single frame of it can be decoded";
-            input_.close();
+            stopDecoding();
             return false;
         }
     }
     if (!adoptHeldPicture(reason)) {
-        input_.close();
+        stopDecoding();
         return false;
     }
     return true;
 }
 
+// Without a thread to spare, decoding stays in place: the same pictures, later.
+void RecordedSource::startDecodingAhead() {
+    constexpr std::size_t picturesAhead = 3;
+    try {
+        ahead_.emplace(input_, picturesAhead);
+    } catch (const std::system_error&) {
+        ahead_.reset();
+    }
+}
+
+void RecordedSource::stopDecoding() {
+    ahead_.reset();
+    input_.close();
+}
+
+DecodeStatus RecordedSource::decodeNext() { return ahead_ ? ahead_->decodeNext() : input_.decodeNext(); }
+
+AVFrame* RecordedSource::decodedPicture() const { return ahead_ ? ahead_->picture() : input_.picture(); }
+
+int RecordedSource::decodeError() const { return ahead_ ? ahead_->lastError() : input_.lastError(); }
+
 double RecordedSource::recordingSeconds() const {
     if (!input_.isOpen()) return 0.0;
-    const std::int64_t frames = isSequence_ ? sequenceLength_ : input_.frameCount();
+    const std::int64_t frames = isSequence_ ? sequenceLength_ : containerFrames_;
     if (fixedRate_ && frames > 0) {
         return static_cast<double>(frames) * static_cast<double>(fixedRate_->denominator) /
                static_cast<double>(fixedRate_->numerator);
     }
-    if (input_.containerSeconds() > 0.0) return input_.containerSeconds();
+    if (containerSeconds_ > 0.0) return containerSeconds_;
     return ended_ ? static_cast<double>(heldDueNanoseconds_) / 1e9 : 0.0;
 }
 
@@ -103,28 +131,28 @@ bool RecordedSource::reachTime(std::int64_t elapsedNanoseconds) {
 // Makes the next frame of the recording the held one; false at its end.
 bool RecordedSource::advance() {
     while (!ended_) {
-        const DecodeStatus status = input_.decodeNext();
+        const DecodeStatus status = decodeNext();
         if (status == DecodeStatus::picture) {
             holdNewPicture();
             return true;
         }
         if (status == DecodeStatus::undecodable && isSequence_) {
             reportOnce(reportedUnreadable_, "frame " + std::to_string(heldFrame_ + 1) +
-                                                " cannot be decoded (" + ffmpegErrorText(input_.lastError()) +
+                                                " cannot be decoded (" + ffmpegErrorText(decodeError()) +
                                                 "); the frame before it stands in for it");
             repeatHeldPicture();
             return true;
         }
         if (status == DecodeStatus::undecodable) {
-            reportOnce(reportedUndecodable_, "a packet that does not decode is skipped (" +
-                                                 ffmpegErrorText(input_.lastError()) + ")");
+            reportOnce(reportedUndecodable_,
+                       "a packet that does not decode is skipped (" + ffmpegErrorText(decodeError()) + ")");
             continue;
         }
         if (isSequence_ && repeatUnreadableFile(status)) return true;
         if (status == DecodeStatus::readError) {
             // What the decoder still holds comes next, then the end.
-            reportOnce(reportedBrokenEnd_, "the recording breaks off (" +
-                                               ffmpegErrorText(input_.lastError()) + "); it ends there");
+            reportOnce(reportedBrokenEnd_,
+                       "the recording breaks off (" + ffmpegErrorText(decodeError()) + "); it ends there");
             continue;
         }
         ended_ = true;
@@ -138,7 +166,7 @@ bool RecordedSource::repeatUnreadableFile(DecodeStatus status) {
     const std::int64_t unreadable = heldFrame_ + 1;
     if (unreadable >= sequenceLength_) return false;
     if (unreadable + 1 < sequenceLength_ && !input_.seekTo(unreadable + 1)) return false;
-    const std::string why = status == DecodeStatus::readError ? ffmpegErrorText(input_.lastError()) : "empty";
+    const std::string why = status == DecodeStatus::readError ? ffmpegErrorText(decodeError()) : "empty";
     reportOnce(reportedUnreadable_, "frame " + std::to_string(unreadable) + " cannot be read (" + why +
                                         "); the frame before it stands in for it");
     repeatHeldPicture();
@@ -146,7 +174,7 @@ bool RecordedSource::repeatUnreadableFile(DecodeStatus status) {
 }
 
 void RecordedSource::holdNewPicture() {
-    AVFrame* decoded = input_.picture();
+    AVFrame* decoded = decodedPicture();
     ++heldFrame_;
     if (!fixedRate_)
         heldDueNanoseconds_ = presentationTimes_->next(decoded->best_effort_timestamp, decoded->pkt_duration);

@@ -6,6 +6,7 @@
 // skipped, and each kind of damage is reported once.
 #include <optional>
 
+#include "platform/sources/decode_ahead.h"
 #include "platform/sources/ffmpeg_source.h"
 #include "platform/sources/media_input.h"
 #include "platform/sources/presentation_times.h"
@@ -33,6 +34,11 @@ private:
     bool reachFrame(std::int64_t frame);
     bool reachTime(std::int64_t elapsedNanoseconds);
     bool advance();
+    void startDecodingAhead();
+    void stopDecoding();
+    DecodeStatus decodeNext();
+    AVFrame* decodedPicture() const;
+    int decodeError() const;
     bool repeatUnreadableFile(DecodeStatus status);
     void holdNewPicture();
     void repeatHeldPicture();
@@ -42,6 +48,11 @@ private:
     bool isSequence_;
     std::optional<FrameRate> fixedRate_;
     MediaInput input_;
+    // A video file is decoded ahead on a thread of its own; an image sequence,
+    // which may need to seek past a file it cannot read, is decoded in place.
+    std::optional<DecodeAhead> ahead_;
+    std::int64_t containerFrames_ = 0;
+    double containerSeconds_ = 0.0;
     std::optional<PresentationTimes> presentationTimes_;
     bool connected_ = false;
     std::int64_t sequenceLength_ = 0;

@@ -1,0 +1,80 @@
+#include "platform/sources/decode_ahead.h"
+
+extern "C" {
+#include <libavutil/error.h>
+#include <libavutil/frame.h>
+}
+
+namespace platform {
+
+DecodeAhead::DecodeAhead(MediaInput& input, std::size_t capacity)
+    : input_(input),
+      capacity_(capacity),
+      picture_(av_frame_alloc()),
+      worker_([this] { decodeUntilTheEnd(); }) {}
+
+DecodeAhead::~DecodeAhead() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    worker_.join();
+    for (Decoded& decoded : queue_) av_frame_free(&decoded.picture);
+    av_frame_free(&picture_);
+}
+
+void DecodeAhead::decodeUntilTheEnd() {
+    for (;;) {
+        const DecodeStatus status = input_.decodeNext();
+        AVFrame* picture = nullptr;
+        if (status == DecodeStatus::picture) {
+            picture = av_frame_alloc();
+            // Out of memory is told as a picture that did not decode.
+            if (picture == nullptr) {
+                if (!push({DecodeStatus::undecodable, nullptr, AVERROR(ENOMEM)})) return;
+                continue;
+            }
+            av_frame_move_ref(picture, input_.picture());
+        }
+        if (!push({status, picture, input_.lastError()}) || status == DecodeStatus::end) return;
+    }
+}
+
+// Waits for room; false, with the picture dropped, when stopping.
+bool DecodeAhead::push(Decoded decoded) {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return stopping_ || queue_.size() < capacity_; });
+    if (stopping_) {
+        av_frame_free(&decoded.picture);
+        return false;
+    }
+    queue_.push_back(decoded);
+    lock.unlock();
+    changed_.notify_all();
+    return true;
+}
+
+DecodeStatus DecodeAhead::decodeNext() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !queue_.empty(); });
+    Decoded decoded = queue_.front();
+    // The end stays at the front: every later call gets it again.
+    if (decoded.status != DecodeStatus::end) queue_.pop_front();
+    lock.unlock();
+    changed_.notify_all();
+    lastError_ = decoded.error;
+    if (decoded.picture != nullptr && picture_ == nullptr) {
+        av_frame_free(&decoded.picture);
+        lastError_ = AVERROR(ENOMEM);
+        return DecodeStatus::undecodable;
+    }
+    if (decoded.picture != nullptr) {
+        av_frame_unref(picture_);
+        av_frame_move_ref(picture_, decoded.picture);
+        av_frame_free(&decoded.picture);
+    }
+    return decoded.status;
+}
+
+}  // namespace platform
