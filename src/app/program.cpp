@@ -56,6 +56,7 @@ std::string installDrivers(const ProgramOptions& options) {
         std::string failure;
         auto source = platform::makeFrameSource(*options.source, options.frameRate, failure);
         if (!source) return failure;
+        if (options.fast) source->preferThroughput();
         platform::installDriver(index, std::move(source), *options.source);
     }
     const platform::CaptureDriver* chosen = platform::driverAt(index);

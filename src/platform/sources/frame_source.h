@@ -37,6 +37,11 @@ public:
     virtual int nativeWidth() const = 0;
     virtual int nativeHeight() const = 0;
 
+    // Told, before opening, that the grabs come as fast as the pictures can
+    // be made (a replay on the virtual clock): a recording then spends more
+    // CPU time to decode sooner. At real speed it decodes most cheaply.
+    virtual void preferThroughput() {}
+
     // Length of a recording in seconds, for the replay progress line; 0 when
     // unknown or live.
     virtual double recordingSeconds() const { return 0.0; }

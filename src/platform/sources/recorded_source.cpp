@@ -16,9 +16,7 @@ RecordedSource::RecordedSource(std::string name, InputRequest request, bool isSe
     : FfmpegSource(std::move(name), isSequence ? Conversion::exact : Conversion::quick),
       request_(std::move(request)),
       isSequence_(isSequence),
-      fixedRate_(fixedRate) {
-    request_.threadedDecoding = !isSequence;
-}
+      fixedRate_(fixedRate) {}
 
 bool RecordedSource::open(std::string& failure) {
     if (connected_) return true;

@@ -25,6 +25,7 @@ public:
     void close() override { connected_ = false; }
     bool isOpen() const override { return connected_; }
     bool isLive() const override { return false; }
+    void preferThroughput() override { request_.threadedDecoding = !isSequence_; }
     double recordingSeconds() const override;
     GrabOutcome grab(std::int64_t elapsedNanoseconds, int width, int height, std::uint8_t* image,
                      std::int64_t& dueNanoseconds) override;
