@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/sources/half_size.h"
 #include "platform/sources/frame_source.h"
 
 extern "C" {
@@ -114,6 +115,7 @@ bool FrameScaler::shrinkInYuv(const Picture& picture, int width, int height) {
     const AVPixelFormat format =
         sws_isSupportedOutput(picture.format) > 0 ? picture.format : AV_PIX_FMT_YUV420P;
     if (!fitFrame(shrunk_, width, height, format)) return false;
+    if (shrinkToHalf(picture, *shrunk_)) return true;
     shrink_ = sws_getCachedContext(shrink_, picture.width, picture.height, picture.format, width, height,
                                    format, SWS_AREA, nullptr, nullptr, nullptr);
     return shrink_ != nullptr && sws_scale(shrink_, picture.planes, picture.strides, 0, picture.height,

@@ -41,7 +41,7 @@ bool RecordedSource::start(std::string& reason) {
     sequenceLength_ = isSequence_ ? input_.streamDuration() : 0;
     containerFrames_ = input_.frameCount();
     containerSeconds_ = input_.containerSeconds();
-    if (!isSequence_) startDecodingAhead();
+    if (request_.threadedDecoding) startDecodingAhead();
     heldFrame_ = -1;
     lastFrame_ = -1;
     ended_ = false;
