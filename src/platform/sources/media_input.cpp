@@ -138,9 +138,12 @@ DecodeStatus MediaInput::decodeNext() {
 std::optional<DecodeStatus> MediaInput::feedDecoder() {
     // A decoder that is drained never asks for more; this only guards the loop.
     if (draining_) return DecodeStatus::end;
-    const std::int64_t readStart = clock::nowNanoseconds();
+    // Only a live input, which may wait, times its reads: a recording is read
+    // on a thread of its own, where the program's clock is not to be touched.
+    const bool timed = waitLimitNanoseconds_ > 0;
+    const std::int64_t readStart = timed ? clock::nowNanoseconds() : 0;
     const int read = av_read_frame(format_, packet_);
-    lastWaitNanoseconds_ += clock::nowNanoseconds() - readStart;
+    if (timed) lastWaitNanoseconds_ += clock::nowNanoseconds() - readStart;
     if (read == AVERROR(EAGAIN)) return DecodeStatus::again;
     if (read < 0) {
         startDraining();

@@ -52,7 +52,8 @@ public:
     AVFrame* picture() const { return picture_; }
     // The error behind the last `undecodable` or `readError`.
     int lastError() const { return lastError_; }
-    // How long the last decodeNext() waited for packets to arrive.
+    // How long the last decodeNext() waited for packets to arrive (inputs
+    // with a wait limit only).
     std::int64_t lastWaitNanoseconds() const { return lastWaitNanoseconds_; }
 
     // Starts the wait limit afresh: blocking calls give up once it has passed.
