@@ -1,13 +1,26 @@
 #include "app/trigger_images.h"
 
+#include "analysis/dark_object.h"
+#include "analysis/scene_state.h"
 #include "app/app_state.h"
 #include "app/display.h"
+#include "app/picture_followups.h"
 #include "capture/capture_device.h"
 #include "pipeline/frame_pipeline.h"
 #include "platform/console/console.h"
+#include "platform/vfw/driver_table.h"
 #include "platform/vfw/vfw.h"
 
 namespace app {
+namespace {
+
+std::string saveFailure() {
+    const platform::CaptureDriver* driver = platform::driverAt(capture::captureDevice.driverIndexNow());
+    if (driver == nullptr || driver->lastSaveFailure.empty()) return "the capture driver did not save it";
+    return driver->lastSaveFailure;
+}
+
+}  // namespace
 
 std::string triggerImageName(std::int32_t number) {
     std::string name = imagesSaveDirectory;
@@ -28,7 +41,8 @@ std::int32_t takeImageNumber() {
 void saveTriggerImage() {
     const double started = pipeline::secondsNow();
     platform::console::print("\ngrabbing image\n");
-    const std::string name = triggerImageName(takeImageNumber());
+    const std::int32_t number = takeImageNumber();
+    const std::string name = triggerImageName(number);
     platform::console::print("saving grabbed file [%s]\n", name.c_str());
     bool unwritten = false;
     const platform::HWND window = capture::captureDevice.windowHandle();
@@ -42,6 +56,12 @@ void saveTriggerImage() {
         }
     }
     platform::console::print("Time taken [%f]\n", pipeline::secondsNow() - started);
+    PictureRecord record;
+    record.number = number;
+    record.file = name;
+    record.windowDifference = analysis::windowDiff;
+    record.blackValue = analysis::cellBrightness;
+    followUpPicture(record, unwritten ? saveFailure() : std::string(), lastFrameExtras());
     if (!unwritten) paintSavedFrame();
 }
 
