@@ -73,6 +73,8 @@ std::string applyFlag(ProgramOptions& options, const std::string& flag) {
         options.everyVehicle = true;
     } else if (flag == "--full-size") {
         options.fullSize = true;
+    } else if (flag == "--picture-log") {
+        options.pictureLog = true;
     } else if (flag == "--help" || flag == "-h") {
         options.help = true;
     } else if (flag == "--version") {
@@ -160,8 +162,8 @@ int driverIndexOf(const std::string& commandLineText) {
 
 std::string usageText() {
     return "usage: tavomotion [INDEX] [--source SOURCE] [--fast] [--headless] [--run-for SECONDS]\n"
-           "                  [--snapshot FILE.png] [--fps NUM[/DEN]] [--every-vehicle] [--full-size]\n"
-           "                  [--on-picture PROGRAM] [--filter GRAPH] [--help] [--version]\n"
+           "                  [--snapshot FILE.png] [--fps NUM[/DEN]] [--every-vehicle] [--picture-log]\n"
+           "                  [--full-size] [--on-picture PROGRAM] [--filter GRAPH] [--help] [--version]\n"
            "       tavomotion --contact-sheet DIR OUT.png\n"
            "\n"
            "Watches one fixed scene and saves a picture whenever something (or, with\n"
@@ -176,6 +178,9 @@ std::string usageText() {
            "  --headless          draw the window off-screen only\n"
            "  --every-vehicle     picture each vehicle once, looking at every frame (also the\n"
            "                      key EVERY_VEHICLE in tavomotion.ini)\n"
+           "  --picture-log       a line per picture in tavomotion-pictures.csv in the save\n"
+           "                      directory: when, where in the recording, why (also the key\n"
+           "                      PICTURE_LOG in tavomotion.ini)\n"
            "  --full-size         save beside each tavo_N.bmp a tavo_N.jpg at the source's own size\n"
            "                      (also the key FULL_SIZE_PICTURES in tavomotion.ini)\n"
            "  --on-picture PROGRAM\n"

@@ -23,6 +23,7 @@ struct ProgramOptions {
     bool headless = false;
     bool everyVehicle = false;
     bool fullSize = false;
+    bool pictureLog = false;
     std::optional<std::string> onPicture;
     std::optional<std::string> filter;
     std::optional<double> runForSeconds;

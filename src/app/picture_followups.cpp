@@ -30,7 +30,7 @@ void followUpPicture(PictureRecord record, const std::string& failure, const Fra
     const bool saved = failure.empty();
     if (saved && fullSizePictures != 0) record.fullSizeFile = writeFullSize(record.file, extras);
     record.outcome = saved ? "saved" : "failed: " + failure;
-    logPicture(record);
+    if (pictureLogKept != 0) logPicture(record);
     if (saved) runPictureCommand(record);
 }
 

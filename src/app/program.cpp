@@ -108,6 +108,7 @@ int runProgram(const std::vector<std::string>& arguments) {
     platform::presentation::setHeadless(options.headless);
     if (options.everyVehicle) everyVehicleMode = 1;
     if (options.fullSize) fullSizePictures = 1;
+    if (options.pictureLog) pictureLogKept = 1;
     if (options.onPicture) setPictureCommand(*options.onPicture);
     platform::setRunLimit(options.runForSeconds);
     platform::closeOnTerminationSignals();
