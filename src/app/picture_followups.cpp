@@ -25,7 +25,7 @@ void followUpPicture(PictureRecord record, const std::string& failure, const Fra
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     record.time = localTimestamp(now);
-    if (extras.positionNanoseconds) record.position = static_cast<double>(*extras.positionNanoseconds) / 1e9;
+    record.positionNanoseconds = extras.positionNanoseconds;
     record.mode = pictureMode();
     const bool saved = failure.empty();
     if (saved && fullSizePictures != 0) record.fullSizeFile = writeFullSize(record.file, extras);

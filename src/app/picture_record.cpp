@@ -51,7 +51,10 @@ std::vector<std::string> pictureLogColumns() {
 
 std::vector<std::string> pictureLogFields(const PictureRecord& record) {
     char position[32] = "";
-    if (record.position) std::snprintf(position, sizeof position, "%.3f", *record.position);
+    if (record.positionNanoseconds) {
+        const long long milliseconds = *record.positionNanoseconds / 1'000'000;
+        std::snprintf(position, sizeof position, "%lld.%03lld", milliseconds / 1000, milliseconds % 1000);
+    }
     return {std::to_string(record.number),
             record.file,
             record.time,
