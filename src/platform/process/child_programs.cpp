@@ -60,6 +60,9 @@ bool ChildPrograms::start(const std::string& program, const std::string& argumen
     // The child's output joins our standard error; our standard output is the console text.
     posix_spawn_file_actions_adddup2(&actions, STDERR_FILENO, STDOUT_FILENO);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    // Nothing else of ours stays open in it: a pipe it held would keep a
+    // reader of our output waiting for as long as the command runs.
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
     std::vector<std::string> arguments{program, argument};
     std::vector<std::string> entries = environmentWith(environment);
     std::vector<char*> argv = pointersTo(arguments);
