@@ -16,6 +16,8 @@ std::string writeFullSize(const std::string& pictureName, const FrameExtras& ext
     std::string failure;
     if (writeFullSizePicture(extras.fullSize.get(), name, failure)) return name;
     std::fprintf(stderr, "picture not written: %s\n", failure.c_str());
+    // A copy left from an earlier round of the ring would stand beside the wrong picture.
+    std::remove(name.c_str());
     return "";
 }
 
