@@ -15,10 +15,7 @@ platform::ChildPrograms& children() {
     return running;
 }
 
-}  // namespace
-
-void setPictureCommand(const std::string& program) { command = program; }
-
+// The log line's fields as TAVO_NUMBER=..., TAVO_FULL_SIZE=...; empty ones unset.
 std::vector<std::string> pictureEnvironment(const PictureRecord& record) {
     const std::vector<std::string> columns = pictureLogColumns();
     const std::vector<std::string> fields = pictureLogFields(record);
@@ -31,6 +28,10 @@ std::vector<std::string> pictureEnvironment(const PictureRecord& record) {
     }
     return environment;
 }
+
+}  // namespace
+
+void setPictureCommand(const std::string& program) { command = program; }
 
 void runPictureCommand(const PictureRecord& record) {
     if (command.empty()) return;

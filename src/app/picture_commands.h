@@ -21,7 +21,4 @@ void runPictureCommand(const PictureRecord& record);
 void reapPictureCommands();
 std::size_t runningPictureCommands();
 
-// The TAVO_ variables for a record ("NAME=value").
-std::vector<std::string> pictureEnvironment(const PictureRecord& record);
-
 }  // namespace app

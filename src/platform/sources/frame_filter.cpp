@@ -15,9 +15,6 @@ extern "C" {
 namespace platform {
 namespace {
 
-constexpr int checkWidth = 640;
-constexpr int checkHeight = 480;
-
 // FFmpeg names what is wrong with a graph in its log, which is otherwise
 // kept to fatal errors.
 class GraphErrorsShown {
@@ -142,11 +139,6 @@ AVFrame* copyBgrPicture(const std::uint8_t* pixels, int width, int height, int s
         std::memcpy(frame->data[0] + static_cast<std::ptrdiff_t>(row) * frame->linesize[0],
                     pixels + static_cast<std::ptrdiff_t>(row) * stride, static_cast<std::size_t>(width) * 3);
     return frame;
-}
-
-bool checkFilterGraph(const std::string& description, std::string& failure) {
-    FrameFilter filter(description);
-    return filter.parse(FrameFilter::Input{checkWidth, checkHeight, AV_PIX_FMT_YUV420P, {1, 1}}, failure);
 }
 
 }  // namespace platform

@@ -23,8 +23,6 @@ public:
     FrameFilter& operator=(const FrameFilter&) = delete;
     ~FrameFilter();
 
-    const std::string& description() const { return description_; }
-
     struct Input {
         int width;
         int height;
@@ -59,8 +57,5 @@ private:
 // A new frame holding a copy of `width` x `height` BGR24 rows, top first;
 // null when out of memory. The caller frees it.
 AVFrame* copyBgrPicture(const std::uint8_t* pixels, int width, int height, int stride);
-
-// Parses `description` for a 640 x 480 picture (FrameFilter::parse).
-bool checkFilterGraph(const std::string& description, std::string& failure);
 
 }  // namespace platform

@@ -11,12 +11,8 @@ FullSizeFrame::FullSizeFrame(const AVFrame* frame) : frame_(av_frame_clone(frame
 
 FullSizeFrame::~FullSizeFrame() { av_frame_free(&frame_); }
 
-bool FullSizeFrame::valid() const { return frame_ != nullptr && frame_->data[0] != nullptr; }
-int FullSizeFrame::width() const { return valid() ? frame_->width : 0; }
-int FullSizeFrame::height() const { return valid() ? frame_->height : 0; }
-
 bool FullSizeFrame::rows(std::vector<std::uint8_t>& storage, PixelRows& rows, std::string& failure) const {
-    if (!valid()) {
+    if (frame_ == nullptr || frame_->data[0] == nullptr) {
         failure = "no full-size frame was kept";
         return false;
     }

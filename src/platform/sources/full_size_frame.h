@@ -19,10 +19,6 @@ public:
     FullSizeFrame& operator=(const FullSizeFrame&) = delete;
     ~FullSizeFrame();
 
-    bool valid() const;
-    int width() const;
-    int height() const;
-
     // The frame as RGB rows, top first, converted into `storage`; false with
     // the reason in `failure` when it cannot be converted.
     bool rows(std::vector<std::uint8_t>& storage, PixelRows& rows, std::string& failure) const;
