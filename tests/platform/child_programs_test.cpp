@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <csignal>
 #include <thread>
 
 namespace {
@@ -28,11 +29,18 @@ TEST(ChildPrograms, FailuresAreSaidAndOutputGoesToStandardErrorOnly) {
     EXPECT_TRUE(children.start("false", "tavo_1.bmp", {}, failure)) << failure;
     EXPECT_TRUE(children.start("printenv", "TAVO_NUMBER", {"TAVO_NUMBER=41"}, failure)) << failure;
     EXPECT_FALSE(children.start("/no/such/program", "tavo_2.bmp", {}, failure));
+    // What the program ignores (SIGXFSZ) the command does not.
+    const auto ignoring = std::signal(SIGXFSZ, SIG_IGN);
+    EXPECT_TRUE(children.start("cat", "/proc/self/status", {}, failure)) << failure;
+    std::signal(SIGXFSZ, ignoring);
     reapAll(children);
     const std::string output = testing::internal::GetCapturedStdout();
     const std::string errors = testing::internal::GetCapturedStderr();
     EXPECT_EQ(output, "");
     EXPECT_NE(errors.find("41\n"), std::string::npos) << errors;
+    const std::size_t ignored = errors.find("SigIgn:\t");
+    ASSERT_NE(ignored, std::string::npos) << errors;
+    EXPECT_EQ(std::stoull(errors.substr(ignored + 8, 16), nullptr, 16) & (1ull << (SIGXFSZ - 1)), 0u);
     EXPECT_NE(errors.find("picture command for tavo_1.bmp exited with status 1"), std::string::npos)
         << errors;
     EXPECT_NE(failure.find("/no/such/program: No such file or directory"), std::string::npos) << failure;

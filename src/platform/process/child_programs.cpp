@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -46,6 +47,35 @@ void reportEnd(const std::string& argument, int status) {
     }
 }
 
+// How a command starts: its output joins our standard error (our standard
+// output is the console text), nothing else of ours stays open in it (a pipe
+// it held would keep a reader of our output waiting as long as it runs), and
+// our own signal settings (SIGXFSZ ignored) are not its.
+struct SpawnSettings {
+    posix_spawn_file_actions_t actions;
+    posix_spawnattr_t attributes;
+
+    SpawnSettings() {
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, STDERR_FILENO, STDOUT_FILENO);
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+        posix_spawnattr_init(&attributes);
+        sigset_t signals;
+        sigfillset(&signals);
+        posix_spawnattr_setsigdefault(&attributes, &signals);
+        sigemptyset(&signals);
+        posix_spawnattr_setsigmask(&attributes, &signals);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    }
+    ~SpawnSettings() {
+        posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attributes);
+    }
+    SpawnSettings(const SpawnSettings&) = delete;
+    SpawnSettings& operator=(const SpawnSettings&) = delete;
+};
+
 }  // namespace
 
 bool ChildPrograms::start(const std::string& program, const std::string& argument,
@@ -55,21 +85,14 @@ bool ChildPrograms::start(const std::string& program, const std::string& argumen
         failure = std::to_string(limit_) + " picture commands are still running";
         return false;
     }
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    // The child's output joins our standard error; our standard output is the console text.
-    posix_spawn_file_actions_adddup2(&actions, STDERR_FILENO, STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    // Nothing else of ours stays open in it: a pipe it held would keep a
-    // reader of our output waiting for as long as the command runs.
-    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+    const SpawnSettings settings;
     std::vector<std::string> arguments{program, argument};
     std::vector<std::string> entries = environmentWith(environment);
     std::vector<char*> argv = pointersTo(arguments);
     std::vector<char*> envp = pointersTo(entries);
     pid_t pid = 0;
-    const int error = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
+    const int error = posix_spawnp(&pid, program.c_str(), &settings.actions, &settings.attributes,
+                                   argv.data(), envp.data());
     if (error != 0) {
         failure = program + ": " + std::strerror(error);
         return false;
