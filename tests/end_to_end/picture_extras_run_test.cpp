@@ -34,6 +34,14 @@ std::vector<std::vector<std::string>> logLines(const fs::path& log) {
     return lines;
 }
 
+// Width x height from a baseline JPEG's frame header; "" when there is none.
+std::string jpegSize(const std::string& jpeg) {
+    const std::size_t frame = jpeg.find("\xFF\xC0");
+    if (frame == std::string::npos || frame + 9 > jpeg.size()) return "";
+    const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(jpeg[frame + at]); };
+    return std::to_string(byte(7) * 256 + byte(8)) + "x" + std::to_string(byte(5) * 256 + byte(6));
+}
+
 std::string afterFirstLine(const std::string& text) { return text.substr(text.find('\n') + 1); }
 
 // Picture 0's command fails; the others never end on their own.
@@ -72,7 +80,7 @@ TEST(PictureExtrasRun, LogFullSizeAndCommandsLeaveTheConsoleAsItWas) {
         EXPECT_EQ(lines[n + 1][1], "pictures/tavo_" + std::to_string(n) + ".bmp");
         EXPECT_EQ(lines[n + 1][8], jpg);
         EXPECT_EQ(lines[n + 1][9], "saved");
-        EXPECT_GT(fs::file_size(extras / jpg), 10000u);
+        EXPECT_EQ(jpegSize(fileContent(extras / jpg)), "640x480") << jpg;
         if (n > 0) {
             EXPECT_GT(std::stod(lines[n + 1][3]), std::stod(lines[n][3]));
         }
@@ -127,10 +135,11 @@ TEST(PictureExtrasRun, FilterGraphsThatGiveNoPictureAreUsageErrors) {
         EXPECT_EQ(run.standardOutput, "") << graph;
         EXPECT_NE(run.standardError.find("filter graph"), std::string::npos) << run.standardError;
     }
-    std::vector<std::string> turned = fastSceneFor("5");
-    turned.insert(turned.end(), {"--filter", "transpose=clock,crop=480:360", "--full-size", "--picture-log"});
+    std::vector<std::string> turned = fastSceneFor("30");
+    turned.insert(turned.end(), {"--filter", "transpose=clock,crop=480:360", "--full-size"});
     const ProgramRun run = runProgram(turned, scratch.path());
     EXPECT_EQ(run.exitStatus, 0) << run.standardError;
+    EXPECT_EQ(jpegSize(fileContent(scratch.path() / "tavo_0.jpg")), "480x360");
 }
 
 }  // namespace
