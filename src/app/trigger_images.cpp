@@ -14,10 +14,20 @@
 namespace app {
 namespace {
 
-std::string saveFailure() {
+std::string saveFailure(bool captureWindow) {
+    if (!captureWindow) return "there is no capture window";
     const platform::CaptureDriver* driver = platform::driverAt(capture::captureDevice.driverIndexNow());
     if (driver == nullptr || driver->lastSaveFailure.empty()) return "the capture driver did not save it";
     return driver->lastSaveFailure;
+}
+
+void followUp(std::int32_t number, const std::string& name, const std::string& failure) {
+    PictureRecord record;
+    record.number = number;
+    record.file = name;
+    record.windowDifference = analysis::windowDiff;
+    record.blackValue = analysis::cellBrightness;
+    followUpPicture(record, failure, lastFrameExtras());
 }
 
 }  // namespace
@@ -46,7 +56,8 @@ void saveTriggerImage() {
     platform::console::print("saving grabbed file [%s]\n", name.c_str());
     bool unwritten = false;
     const platform::HWND window = capture::captureDevice.windowHandle();
-    if (platform::IsWindow(window)) {
+    const bool captureWindow = platform::IsWindow(window) != 0;
+    if (captureWindow) {
         unwritten = platform::SendMessageA(window, platform::WM_CAP_FILE_SAVEDIBA, 0,
                                            reinterpret_cast<platform::LPARAM>(name.c_str())) == 0;
         if (unwritten) {
@@ -56,12 +67,9 @@ void saveTriggerImage() {
         }
     }
     platform::console::print("Time taken [%f]\n", pipeline::secondsNow() - started);
-    PictureRecord record;
-    record.number = number;
-    record.file = name;
-    record.windowDifference = analysis::windowDiff;
-    record.blackValue = analysis::cellBrightness;
-    followUpPicture(record, unwritten ? saveFailure() : std::string(), lastFrameExtras());
+    // Without a capture window nothing was written, whatever the console says.
+    const bool saved = captureWindow && !unwritten;
+    followUp(number, name, saved ? std::string() : saveFailure(captureWindow));
     if (!unwritten) paintSavedFrame();
 }
 
