@@ -5,6 +5,8 @@ namespace app {
 std::int32_t cameraIndex = 0;
 std::int32_t triggerOnAnyMotion = 1;
 std::int32_t everyVehicleMode = 0;
+std::int32_t fullSizePictures = 0;
+std::int32_t pictureLogKept = 0;
 volatile std::int32_t quitRequested = 0;
 platform::HWND mainWindow = nullptr;
 char imagesSaveDirectory[saveDirectoryCapacity] = "";
@@ -18,6 +20,8 @@ void resetApp() {
     cameraIndex = 0;
     triggerOnAnyMotion = 1;
     everyVehicleMode = 0;
+    fullSizePictures = 0;
+    pictureLogKept = 0;
     quitRequested = 0;
     mainWindow = nullptr;
     imagesSaveDirectory[0] = '\0';

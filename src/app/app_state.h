@@ -14,6 +14,10 @@ extern std::int32_t cameraIndex;
 extern std::int32_t triggerOnAnyMotion;
 // Not 0: each vehicle is pictured once, every frame looked at.
 extern std::int32_t everyVehicleMode;
+// Not 0: a tavo_N.jpg at the source's own size beside each picture.
+extern std::int32_t fullSizePictures;
+// Not 0: a line per picture in tavomotion-pictures.csv in the save directory.
+extern std::int32_t pictureLogKept;
 extern volatile std::int32_t quitRequested;
 extern platform::HWND mainWindow;
 extern char imagesSaveDirectory[saveDirectoryCapacity];

@@ -33,7 +33,8 @@ bool parseSeconds(const std::string& text, double& seconds) {
 }
 
 bool takesValue(const std::string& option) {
-    return option == "--source" || option == "--run-for" || option == "--snapshot" || option == "--fps";
+    return option == "--source" || option == "--run-for" || option == "--snapshot" || option == "--fps" ||
+           option == "--on-picture" || option == "--filter";
 }
 
 // Applies one option with its value; an error text when it is wrong.
@@ -53,6 +54,12 @@ std::string applyOption(ProgramOptions& options, const std::string& option, cons
         if (!parseFrameRate(value, rate))
             return "--fps needs NUM or NUM/DEN, whole and positive, not '" + value + "'";
         options.frameRate = rate;
+    } else if (option == "--on-picture") {
+        if (value.empty()) return "--on-picture needs a program";
+        options.onPicture = value;
+    } else if (option == "--filter") {
+        if (value.empty()) return "--filter needs an FFmpeg filter graph";
+        options.filter = value;
     }
     return "";
 }
@@ -64,6 +71,10 @@ std::string applyFlag(ProgramOptions& options, const std::string& flag) {
         options.headless = true;
     } else if (flag == "--every-vehicle") {
         options.everyVehicle = true;
+    } else if (flag == "--full-size") {
+        options.fullSize = true;
+    } else if (flag == "--picture-log") {
+        options.pictureLog = true;
     } else if (flag == "--help" || flag == "-h") {
         options.help = true;
     } else if (flag == "--version") {
@@ -151,8 +162,8 @@ int driverIndexOf(const std::string& commandLineText) {
 
 std::string usageText() {
     return "usage: tavomotion [INDEX] [--source SOURCE] [--fast] [--headless] [--run-for SECONDS]\n"
-           "                  [--snapshot FILE.png] [--fps NUM[/DEN]] [--every-vehicle] [--help] "
-           "[--version]\n"
+           "                  [--snapshot FILE.png] [--fps NUM[/DEN]] [--every-vehicle] [--picture-log]\n"
+           "                  [--full-size] [--on-picture PROGRAM] [--filter GRAPH] [--help] [--version]\n"
            "       tavomotion --contact-sheet DIR OUT.png\n"
            "\n"
            "Watches one fixed scene and saves a picture whenever something (or, with\n"
@@ -167,6 +178,16 @@ std::string usageText() {
            "  --headless          draw the window off-screen only\n"
            "  --every-vehicle     picture each vehicle once, looking at every frame (also the\n"
            "                      key EVERY_VEHICLE in tavomotion.ini)\n"
+           "  --picture-log       a line per picture in tavomotion-pictures.csv in the save\n"
+           "                      directory: when, where in the recording, why (also the key\n"
+           "                      PICTURE_LOG in tavomotion.ini)\n"
+           "  --full-size         save beside each tavo_N.bmp a tavo_N.jpg at the source's own size\n"
+           "                      (also the key FULL_SIZE_PICTURES in tavomotion.ini)\n"
+           "  --on-picture PROGRAM\n"
+           "                      run PROGRAM in the background for each saved picture, with its\n"
+           "                      path as argument and TAVO_NUMBER, TAVO_FILE, TAVO_TIME, ... set\n"
+           "  --filter GRAPH      an FFmpeg filter graph applied to every frame before it is scaled,\n"
+           "                      e.g. 'transpose=cclock_flip,crop=240:180:60:170'\n"
            "  --run-for SECONDS   close after SECONDS of clock time (fractions allowed)\n"
            "  --snapshot FILE.png write the window as a PNG image when the program ends\n"
            "  --fps NUM[/DEN]     frame rate of an image sequence (default 25), or replacing a\n"

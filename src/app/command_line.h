@@ -22,6 +22,10 @@ struct ProgramOptions {
     bool fast = false;
     bool headless = false;
     bool everyVehicle = false;
+    bool fullSize = false;
+    bool pictureLog = false;
+    std::optional<std::string> onPicture;
+    std::optional<std::string> filter;
     std::optional<double> runForSeconds;
     std::optional<std::string> snapshotPath;
     std::optional<platform::FrameRate> frameRate;

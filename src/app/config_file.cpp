@@ -28,6 +28,12 @@ void applyKey(std::FILE* file, const char* token) {
     } else if (std::strcmp(token, "EVERY_VEHICLE") == 0) {
         everyVehicleMode = 1;
         platform::console::print("every vehicle flagged\n");
+    } else if (std::strcmp(token, "FULL_SIZE_PICTURES") == 0) {
+        fullSizePictures = 1;
+        platform::console::print("full size pictures flagged\n");
+    } else if (std::strcmp(token, "PICTURE_LOG") == 0) {
+        pictureLogKept = 1;
+        platform::console::print("picture log flagged\n");
     } else if (std::strcmp(token, "IMAGES_SAVE_DIRECTORY") == 0) {
         // A missing value leaves the directory as it was.
         static_cast<void>(std::fscanf(file, "%199s", imagesSaveDirectory));

@@ -40,7 +40,7 @@ void takePictures(const std::vector<PictureDecision>& pictures, const KeptFrames
 }
 
 void act(const FrameVerdict& verdict, const EveryVehicleAnalysis& analysis, KeptFrames& kept) {
-    if (verdict.keepFrame) kept.keep(verdict.frame, pipeline::now, pipeline::frameImage);
+    if (verdict.keepFrame) kept.keep(verdict.frame, pipeline::now, pipeline::frameImage, lastFrameExtras());
     if (verdict.learnt || verdict.learntAgain) reportLearnt(analysis, verdict.learntAgain);
     takePictures(verdict.pictures, kept);
     kept.dropBefore(verdict.oldestNeeded);

@@ -18,13 +18,15 @@ KeptFrame& KeptFrames::freeSlot() {
                              [](const KeptFrame& a, const KeptFrame& b) { return a.number < b.number; });
 }
 
-void KeptFrames::keep(std::int64_t number, double seconds, const pipeline::FrameImage& frame) {
+void KeptFrames::keep(std::int64_t number, double seconds, const pipeline::FrameImage& frame,
+                      FrameExtras extras) {
     if (frame.dib == nullptr || frame.pixels == nullptr) return;
     const auto rowBytes = static_cast<std::size_t>((frame.width * 3 + 3) / 4 * 4);
     const auto headerBytes = static_cast<std::size_t>(frame.pixels - frame.dib);
     KeptFrame& slot = freeSlot();
     slot.number = number;
     slot.seconds = seconds;
+    slot.extras = std::move(extras);
     slot.width = frame.width;
     slot.height = frame.height;
     slot.headerBytes = static_cast<std::uint32_t>(headerBytes);
@@ -39,7 +41,9 @@ const KeptFrame* KeptFrames::find(std::int64_t number) const {
 
 void KeptFrames::dropBefore(std::int64_t number) {
     for (KeptFrame& slot : slots_) {
-        if (slot.number < number) slot.number = -1;
+        if (slot.number >= number) continue;
+        slot.number = -1;
+        slot.extras = {};
     }
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/picture_record.h"
 #include "pipeline/frame_image.h"
 
 namespace app {
@@ -16,6 +17,7 @@ struct KeptFrame {
     std::int32_t height = 0;
     std::uint32_t headerBytes = 0;
     std::vector<std::uint8_t> dib;  // the header, then the rows
+    FrameExtras extras;
 
     // The copy as a frame image that draws like the live one.
     pipeline::FrameImage image() const;
@@ -26,7 +28,8 @@ public:
     // More than this are never needed at once; past it the oldest goes.
     static constexpr std::size_t capacity = 40;
 
-    void keep(std::int64_t number, double seconds, const pipeline::FrameImage& frame);
+    void keep(std::int64_t number, double seconds, const pipeline::FrameImage& frame,
+              FrameExtras extras = {});
     const KeptFrame* find(std::int64_t number) const;
     void dropBefore(std::int64_t number);
 

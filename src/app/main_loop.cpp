@@ -5,6 +5,7 @@
 #include "analysis/scene_state.h"
 #include "app/app_state.h"
 #include "app/display.h"
+#include "app/picture_commands.h"
 #include "app/regions.h"
 #include "app/replay_progress.h"
 #include "app/trigger_images.h"
@@ -101,6 +102,7 @@ bool takeNextFrame(platform::MSG& message) {
     }
     pipeline::acquireFrame();
     showReplayProgress();
+    reapPictureCommands();
     return quitRequested == 0;
 }
 

@@ -8,6 +8,8 @@
 #include "app/app_state.h"
 #include "app/command_line.h"
 #include "app/contact_sheet/contact_sheet.h"
+#include "app/picture_commands.h"
+#include "app/picture_followups.h"
 #include "app/replay_progress.h"
 #include "app/startup.h"
 #include "platform/clock/clock.h"
@@ -41,6 +43,16 @@ void installCameras() {
     }
 }
 
+// A recording is opened at once with its filter, so a graph that gives no
+// picture for it is refused before anything else happens.
+std::string installFilter(const platform::CaptureDriver* driver, const std::string& graph) {
+    if (driver == nullptr) return "--filter needs a source behind the driver";
+    std::string failure;
+    if (!driver->source->setFilter(graph, failure)) return failure;
+    if (!driver->source->isLive() && !driver->source->open(failure)) return failure;
+    return "";
+}
+
 // The drivers for this run; an error text for a source that cannot be named
 // or cannot be replayed fast.
 std::string installDrivers(const ProgramOptions& options) {
@@ -63,7 +75,7 @@ std::string installDrivers(const ProgramOptions& options) {
     if (options.fast && chosen != nullptr && chosen->source->isLive()) {
         return "--fast replays recordings only; driver " + std::to_string(index) + " is a live camera";
     }
-    return "";
+    return options.filter ? installFilter(chosen, *options.filter) : "";
 }
 
 void writeSnapshotAtExit() {
@@ -96,6 +108,9 @@ int runProgram(const std::vector<std::string>& arguments) {
     platform::clock::select(options.fast ? platform::clock::Kind::virtualTime : platform::clock::Kind::real);
     platform::presentation::setHeadless(options.headless);
     if (options.everyVehicle) everyVehicleMode = 1;
+    if (options.fullSize) fullSizePictures = 1;
+    if (options.pictureLog) pictureLogKept = 1;
+    if (options.onPicture) setPictureCommand(*options.onPicture);
     platform::setRunLimit(options.runForSeconds);
     platform::closeOnTerminationSignals();
     if (options.snapshotPath) {
@@ -109,6 +124,7 @@ int runProgram(const std::vector<std::string>& arguments) {
         startReplayProgress(driverIndexOf(options.commandLineText));
     const int status = winMain(options.commandLineText);
     endReplayProgress();
+    leavePictureCommands();
     return status;
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "app/every_vehicle_display.h"
+#include "app/picture_followups.h"
 #include "app/trigger_images.h"
 #include "platform/console/console.h"
 #include "platform/vfw/dib_file.h"
@@ -21,12 +22,18 @@ void saveVehiclePicture(const KeptFrame& frame, std::int32_t coverPercent) {
     std::memcpy(&header, frame.dib.data(), sizeof header);
     std::string failure = "the kept frame is shorter than its header says";
     const bool whole = header.biSizeImage <= frame.dib.size() - frame.headerBytes;
+    PictureRecord record;
+    record.number = number;
+    record.file = name;
+    record.windowCovered = coverPercent;
     if (!whole || !platform::writeDibFile(name, header, frame.dib.data() + frame.headerBytes, failure)) {
         std::fprintf(stderr, "picture not written: %s\n", failure.c_str());
         platform::console::print("unable to save grabbed file [%s]\n", name.c_str());
+        followUpPicture(record, failure, frame.extras);
         return;
     }
     ++picturesSaved;
+    followUpPicture(record, "", frame.extras);
     paintVehiclePicture(frame);
 }
 

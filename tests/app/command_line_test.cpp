@@ -33,6 +33,14 @@ TEST(CommandLine, OptionsTakeTheirValuesJoinedOrSeparate) {
     EXPECT_EQ(parsed.options.frameRate->numerator, 30000);
     EXPECT_EQ(parsed.options.frameRate->denominator, 1001);
     EXPECT_TRUE(parsed.options.headless);
+
+    const auto pictures = parseCommandLine(
+        {"--picture-log", "--full-size", "--on-picture=./upload", "--filter", "crop=240:180:60:170"});
+    ASSERT_EQ(pictures.error, "");
+    EXPECT_TRUE(pictures.options.pictureLog);
+    EXPECT_TRUE(pictures.options.fullSize);
+    EXPECT_EQ(*pictures.options.onPicture, "./upload");
+    EXPECT_EQ(*pictures.options.filter, "crop=240:180:60:170");
 }
 
 TEST(CommandLine, MalformedArgumentsAreErrors) {
@@ -44,6 +52,8 @@ TEST(CommandLine, MalformedArgumentsAreErrors) {
     EXPECT_NE(parseCommandLine({"--fps", "2.5"}).error, "");
     EXPECT_NE(parseCommandLine({"--source"}).error, "");
     EXPECT_NE(parseCommandLine({"--fast=yes"}).error, "");
+    EXPECT_NE(parseCommandLine({"--on-picture="}).error, "");
+    EXPECT_NE(parseCommandLine({"--filter"}).error, "");
     // A bare argument anywhere but first.
     EXPECT_NE(parseCommandLine({"--fast", "3"}).error, "");
     EXPECT_EQ(parseCommandLine({"-3", "--fast"}).error, "");

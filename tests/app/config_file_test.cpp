@@ -40,6 +40,10 @@ TEST_F(ConfigFileTest, EveryKeyWithItsLine) {
     EXPECT_EQ(app::triggerOnAnyMotion, 0);
     EXPECT_STREQ(app::imagesSaveDirectory, "pictures");
     EXPECT_EQ(app::imagesNumberToSave, 12);
+    EXPECT_EQ(readConfig("PICTURE_LOG\nFULL_SIZE_PICTURES\n"),
+              "reading ini file\npicture log flagged\nfull size pictures flagged\n");
+    EXPECT_EQ(app::pictureLogKept, 1);
+    EXPECT_EQ(app::fullSizePictures, 1);
 }
 
 TEST_F(ConfigFileTest, ALoneHashEchoesFromTheBlankAfterIt) {

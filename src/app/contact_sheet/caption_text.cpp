@@ -26,6 +26,10 @@ void drawGlyph(platform::Canvas& canvas, const platform::Glyph& glyph, int penX,
 }  // namespace
 
 std::string captionFor(const TriggerPicture& picture) {
+    // The log's time as the camera's machine wrote it: date, then time to the second.
+    if (!picture.loggedTime.empty())
+        return "tavo_" + std::to_string(picture.number) + "  " + picture.loggedTime.substr(0, 10) + " " +
+               picture.loggedTime.substr(11, 8);
     std::tm local{};
     localtime_r(&picture.modified.tv_sec, &local);
     char when[32];

@@ -7,7 +7,8 @@
 
 namespace app {
 
-// "tavo_12  2026-12-08 17:05:03", in local time.
+// "tavo_12  2026-12-08 17:05:03": the picture log's time when it has the
+// picture, otherwise the file's, in local time.
 std::string captionFor(const TriggerPicture& picture);
 
 // One line of text with its top-left at (left, top), cut at `right`; drawn

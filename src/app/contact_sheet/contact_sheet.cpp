@@ -1,10 +1,12 @@
 #include "app/contact_sheet/contact_sheet.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 #include "app/contact_sheet/bmp_reader.h"
 #include "app/contact_sheet/caption_text.h"
+#include "app/contact_sheet/logged_times.h"
 #include "app/contact_sheet/picture_listing.h"
 #include "app/contact_sheet/sheet_layout.h"
 #include "app/contact_sheet/thumbnail.h"
@@ -40,6 +42,15 @@ std::vector<SheetEntry> entriesFor(const std::vector<TriggerPicture>& pictures) 
     return entries;
 }
 
+// The log keeps the time a picture was taken when a copy of the files does not.
+void takeLoggedTimes(std::vector<TriggerPicture>& pictures, const std::string& directory) {
+    const std::map<std::string, std::string> logged = loggedTimes(directory);
+    for (TriggerPicture& picture : pictures) {
+        const auto found = logged.find(std::filesystem::path(picture.path).filename().string());
+        if (found != logged.end()) picture.loggedTime = found->second;
+    }
+}
+
 }  // namespace
 
 int writeContactSheet(const std::string& directory, const std::string& output) {
@@ -48,6 +59,7 @@ int writeContactSheet(const std::string& directory, const std::string& output) {
     if (!failure.empty()) return failed(failure);
     if (pictures.empty()) return failed("no pictures tavo_N.bmp in " + directory);
     keepNewest(pictures, directory);
+    takeLoggedTimes(pictures, directory);
     const std::vector<SheetEntry> entries = entriesFor(pictures);
     if (entries.empty()) return failed("none of the pictures in " + directory + " could be read");
     bool captioned = false;

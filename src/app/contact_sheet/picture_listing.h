@@ -11,6 +11,7 @@ struct TriggerPicture {
     std::string path;
     std::int32_t number;
     timespec modified;
+    std::string loggedTime;  // from the picture log, when it has this picture
 };
 
 // Ordered by modification time, then number; `failure` set when the

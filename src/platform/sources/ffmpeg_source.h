@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/sources/frame_filter.h"
 #include "platform/sources/frame_scaler.h"
 #include "platform/sources/frame_source.h"
 #include "platform/sources/recorded_timeline.h"
@@ -29,6 +30,8 @@ public:
 
     int nativeWidth() const override { return nativeWidth_; }
     int nativeHeight() const override { return nativeHeight_; }
+    bool setFilter(const std::string& description, std::string& failure) override;
+    std::shared_ptr<const FullSizeFrame> fullSizeFrame() const override;
 
 protected:
     FfmpegSource(std::string name, Conversion conversion);
@@ -41,15 +44,22 @@ protected:
     // Takes the native size from the held picture, or says why it cannot be
     // converted.
     bool adoptHeldPicture(std::string& reason);
-    // Converts the held picture into the driver's format.
+    // Converts the held picture (filtered, with a filter) into the driver's format.
     bool deliverHeld(int width, int height, std::uint8_t* image);
     void dropHeldPicture();
     void report(const std::string& text) const;
 
 private:
+    // The held picture as it is delivered: filtered when there is a filter;
+    // null, with the reason, when the filter gives none.
+    const AVFrame* deliveredPicture(std::string& failure);
+
     std::string name_;
     AVFrame* held_;
     FrameScaler scaler_;
+    std::unique_ptr<FrameFilter> filter_;
+    const AVFrame* delivered_ = nullptr;
+    bool reportedFilter_ = false;
     int nativeWidth_ = 0;
     int nativeHeight_ = 0;
 };

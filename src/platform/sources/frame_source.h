@@ -6,6 +6,8 @@
 
 namespace platform {
 
+class FullSizeFrame;
+
 enum class GrabOutcome {
     delivered,       // a frame was written
     endOfRecording,  // no further frame: the recording's last frame was written again
@@ -45,6 +47,19 @@ public:
     // Length of a recording in seconds, for the replay progress line; 0 when
     // unknown or live.
     virtual double recordingSeconds() const { return 0.0; }
+
+    // Has every picture go through the FFmpeg filter graph `description`
+    // before it is scaled; the native size is then the graph's output. False,
+    // with the reason, for a source that cannot filter or a graph that does
+    // not parse.
+    virtual bool setFilter(const std::string& description, std::string& failure) {
+        failure = "this source cannot filter its pictures ('" + description + "')";
+        return false;
+    }
+
+    // The frame the last grab delivered, at the native size; null when the
+    // source cannot keep one.
+    virtual std::shared_ptr<const FullSizeFrame> fullSizeFrame() const { return nullptr; }
 
     // Delivers the frame for a grab made `elapsedNanoseconds` after the
     // timeline started (the first connect of the process), scaled to

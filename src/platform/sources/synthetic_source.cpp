@@ -1,7 +1,14 @@
 #include "platform/sources/synthetic_source.h"
 
+#include <algorithm>
 #include <cmath>
 
+extern "C" {
+#include <libavutil/frame.h>
+}
+
+#include "platform/sources/ffmpeg_diagnostics.h"
+#include "platform/sources/full_size_frame.h"
 #include "platform/sources/synthetic_layout.h"
 #include "platform/sources/synthetic_traffic.h"
 
@@ -46,16 +53,60 @@ std::optional<QueueStop> queueStopOf(const Vehicle& vehicle, FrameRate rate) {
 SyntheticSource::SyntheticSource(const synthetic::SceneOptions& options, FrameRate rate)
     : options_(options), rate_(rate), renderer_(options, rate), picture_(synthetic::pictureBytes) {}
 
-bool SyntheticSource::open(std::string&) {
+bool SyntheticSource::open(std::string& failure) {
+    if (open_) return true;
+    Picture first{};
+    // The filter's first picture gives the native size, or tells why there is none.
+    if (filter_ && !deliveredFrame(std::max<std::int64_t>(lastFrame_, 0), first, failure)) {
+        failure = "synthetic: " + failure;
+        return false;
+    }
     open_ = true;
     return true;
+}
+
+bool SyntheticSource::setFilter(const std::string& description, std::string& failure) {
+    auto filter = std::make_unique<FrameFilter>(description);
+    const FrameFilter::Input input{
+        synthetic::pictureWidth, synthetic::pictureHeight, AV_PIX_FMT_BGR24, {1, 1}};
+    if (!filter->parse(input, failure)) return false;
+    filter_ = std::move(filter);
+    return true;
+}
+
+bool SyntheticSource::deliveredFrame(std::int64_t frame, Picture& picture, std::string& failure) {
+    const std::vector<std::uint8_t>& drawn = nativeFrame(frame);
+    if (!filter_) {
+        picture =
+            Picture{nullptr, nullptr, AV_PIX_FMT_BGR24, synthetic::pictureWidth, synthetic::pictureHeight};
+        return true;
+    }
+    AVFrame* copy = copyBgrPicture(drawn.data(), synthetic::pictureWidth, synthetic::pictureHeight,
+                                   synthetic::pictureRowBytes);
+    filtered_ = copy != nullptr ? filter_->apply(copy, failure) : nullptr;
+    av_frame_free(&copy);
+    if (filtered_ == nullptr) return false;
+    picture = Picture{filtered_->data, filtered_->linesize, static_cast<AVPixelFormat>(filtered_->format),
+                      filtered_->width, filtered_->height};
+    return true;
+}
+
+std::shared_ptr<const FullSizeFrame> SyntheticSource::fullSizeFrame() const {
+    if (lastFrame_ < 0 || pictureFrame_ != lastFrame_) return nullptr;
+    if (filter_) return filtered_ != nullptr ? std::make_shared<const FullSizeFrame>(filtered_) : nullptr;
+    AVFrame* copy = copyBgrPicture(picture_.data(), synthetic::pictureWidth, synthetic::pictureHeight,
+                                   synthetic::pictureRowBytes);
+    if (copy == nullptr) return nullptr;
+    auto full = std::make_shared<const FullSizeFrame>(copy);
+    av_frame_free(&copy);
+    return full;
 }
 
 void SyntheticSource::close() { open_ = false; }
 bool SyntheticSource::isOpen() const { return open_; }
 bool SyntheticSource::isLive() const { return false; }
-int SyntheticSource::nativeWidth() const { return synthetic::pictureWidth; }
-int SyntheticSource::nativeHeight() const { return synthetic::pictureHeight; }
+int SyntheticSource::nativeWidth() const { return filtered_ ? filtered_->width : synthetic::pictureWidth; }
+int SyntheticSource::nativeHeight() const { return filtered_ ? filtered_->height : synthetic::pictureHeight; }
 
 double SyntheticSource::recordingSeconds() const {
     return options_.frameCount ? synthetic::frameSeconds(*options_.frameCount, rate_) : 0.0;
@@ -70,11 +121,19 @@ GrabOutcome SyntheticSource::grab(std::int64_t elapsedNanoseconds, int width, in
         frame = *options_.frameCount - 1;
         outcome = GrabOutcome::endOfRecording;
     }
-    const std::vector<std::uint8_t>& picture = nativeFrame(frame);
-    const std::uint8_t* const planes[4] = {picture.data(), nullptr, nullptr, nullptr};
+    Picture native{};
+    std::string failure;
+    if (!deliveredFrame(frame, native, failure)) {
+        if (!reportedFilter_) reportSourceProblem("synthetic", failure);
+        reportedFilter_ = true;
+        return GrabOutcome::failed;
+    }
+    const std::uint8_t* const planes[4] = {picture_.data(), nullptr, nullptr, nullptr};
     const int strides[4] = {synthetic::pictureRowBytes, 0, 0, 0};
-    const Picture native{planes, strides, AV_PIX_FMT_BGR24, synthetic::pictureWidth,
-                         synthetic::pictureHeight};
+    if (native.planes == nullptr) {
+        native.planes = planes;
+        native.strides = strides;
+    }
     if (!scaler_.scale(native, width, height, image)) return GrabOutcome::failed;
     dueNanoseconds = frameDueNanoseconds(frame, rate_);
     lastFrame_ = frame;

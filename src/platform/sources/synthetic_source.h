@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/sources/frame_filter.h"
 #include "platform/sources/frame_scaler.h"
 #include "platform/sources/frame_source.h"
 #include "platform/sources/recorded_timeline.h"
@@ -42,6 +43,8 @@ public:
     bool isLive() const override;
     int nativeWidth() const override;
     int nativeHeight() const override;
+    bool setFilter(const std::string& description, std::string& failure) override;
+    std::shared_ptr<const FullSizeFrame> fullSizeFrame() const override;
     double recordingSeconds() const override;
     GrabOutcome grab(std::int64_t elapsedNanoseconds, int width, int height, std::uint8_t* image,
                      std::int64_t& dueNanoseconds) override;
@@ -59,6 +62,10 @@ public:
     const std::vector<std::uint8_t>& nativeFrame(std::int64_t frame);
 
 private:
+    // Frame `frame` as delivered, before scaling: through the filter when
+    // there is one; false, with the reason, when the filter gives nothing.
+    bool deliveredFrame(std::int64_t frame, Picture& picture, std::string& failure);
+
     // The vehicles of every stretch that overlaps frames firstFrame..lastFrame.
     std::vector<synthetic::Vehicle> vehiclesAround(std::int64_t firstFrame, std::int64_t lastFrame) const;
 
@@ -66,6 +73,9 @@ private:
     FrameRate rate_;
     synthetic::SceneRenderer renderer_;
     FrameScaler scaler_;
+    std::unique_ptr<FrameFilter> filter_;
+    const AVFrame* filtered_ = nullptr;
+    bool reportedFilter_ = false;
     std::vector<std::uint8_t> picture_;
     std::int64_t pictureFrame_ = -1;
     std::int64_t lastFrame_ = -1;

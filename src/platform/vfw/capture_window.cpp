@@ -118,6 +118,7 @@ LRESULT grabFrame(HWND handle, CaptureWindow& window) {
         return 0;
     }
     if (outcome == GrabOutcome::delivered) {
+        if (!driver->source->isLive()) driver->lastFramePosition = due;
         clock::sleepUntil(start + due);
     } else {
         noteEndOfRecording(*driver);
@@ -137,12 +138,12 @@ LRESULT grabFrame(HWND handle, CaptureWindow& window) {
 }
 
 LRESULT saveLastFrame(const CaptureWindow& window, LPARAM lParam) {
-    const CaptureDriver* driver = connectedDriver(window);
+    CaptureDriver* driver = connectedDriver(window);
     if (driver == nullptr || !driver->hasFrame || lParam == 0) return 0;
-    std::string failure;
+    driver->lastSaveFailure.clear();
     if (!writeDibFile(reinterpret_cast<const char*>(lParam), driver->lastFrameFormat,
-                      driver->lastFrame.data(), failure)) {
-        std::fprintf(stderr, "picture not written: %s\n", failure.c_str());
+                      driver->lastFrame.data(), driver->lastSaveFailure)) {
+        std::fprintf(stderr, "picture not written: %s\n", driver->lastSaveFailure.c_str());
         return 0;
     }
     return 1;

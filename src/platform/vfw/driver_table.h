@@ -22,6 +22,10 @@ struct CaptureDriver {
     std::vector<std::uint8_t> lastFrame;
     BITMAPINFOHEADER lastFrameFormat{};
     bool hasFrame = false;
+    // Where in its recording the last frame lies; empty for a live source.
+    std::optional<std::int64_t> lastFramePosition;
+    // Why the last picture was not written; empty after a good save.
+    std::string lastSaveFailure;
 };
 
 // Puts `source` behind driver `index`; the description is cut to 79 bytes.
