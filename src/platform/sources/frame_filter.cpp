@@ -3,11 +3,9 @@
 #include <cstring>
 
 #include "platform/sources/ffmpeg_diagnostics.h"
+#include "platform/sources/filter_library.h"
 
 extern "C" {
-#include <libavfilter/avfilter.h>
-#include <libavfilter/buffersink.h>
-#include <libavfilter/buffersrc.h>
 #include <libavutil/frame.h>
 #include <libavutil/log.h>
 }
@@ -52,7 +50,7 @@ FrameFilter::~FrameFilter() {
 }
 
 void FrameFilter::release() {
-    avfilter_graph_free(&graph_);
+    if (graph_ != nullptr) filterLibrary()->graphFree(&graph_);
     entry_ = nullptr;
     exit_ = nullptr;
     builtFormat_ = -1;
@@ -60,28 +58,33 @@ void FrameFilter::release() {
 
 bool FrameFilter::parse(const Input& input, std::string& failure) {
     release();
+    const FilterLibrary* library = filterLibrary();
+    if (library == nullptr) {
+        failure = "filter graph: libavfilter cannot be loaded";
+        return false;
+    }
     const GraphErrorsShown shown;
-    graph_ = avfilter_graph_alloc();
+    graph_ = library->graphAlloc();
     if (graph_ == nullptr) return !failed(AVERROR(ENOMEM), "no memory", failure);
     graph_->nb_threads = 1;
-    if (failed(avfilter_graph_create_filter(&entry_, avfilter_get_by_name("buffer"), "in",
-                                            inputArguments(input).c_str(), nullptr, graph_),
+    if (failed(library->createFilter(&entry_, library->filterNamed("buffer"), "in",
+                                     inputArguments(input).c_str(), nullptr, graph_),
                "its input", failure) ||
-        failed(avfilter_graph_create_filter(&exit_, avfilter_get_by_name("buffersink"), "out", nullptr,
-                                            nullptr, graph_),
+        failed(library->createFilter(&exit_, library->filterNamed("buffersink"), "out", nullptr, nullptr,
+                                     graph_),
                "its output", failure)) {
         release();
         return false;
     }
-    AVFilterInOut* outputs = avfilter_inout_alloc();
-    AVFilterInOut* inputs = avfilter_inout_alloc();
+    AVFilterInOut* outputs = library->inOutAlloc();
+    AVFilterInOut* inputs = library->inOutAlloc();
     outputs->name = av_strdup("in");
     outputs->filter_ctx = entry_;
     inputs->name = av_strdup("out");
     inputs->filter_ctx = exit_;
-    const int parsed = avfilter_graph_parse_ptr(graph_, description_.c_str(), &inputs, &outputs, nullptr);
-    avfilter_inout_free(&inputs);
-    avfilter_inout_free(&outputs);
+    const int parsed = library->parse(graph_, description_.c_str(), &inputs, &outputs, nullptr);
+    library->inOutFree(&inputs);
+    library->inOutFree(&outputs);
     if (failed(parsed, "'" + description_ + "' does not parse", failure)) {
         release();
         return false;
@@ -93,7 +96,8 @@ bool FrameFilter::build(const AVFrame* input, std::string& failure) {
     const Input described{input->width, input->height, input->format, input->sample_aspect_ratio};
     if (!parse(described, failure)) return false;
     const GraphErrorsShown shown;
-    if (failed(avfilter_graph_config(graph_, nullptr), "'" + description_ + "' cannot be set up", failure)) {
+    if (failed(filterLibrary()->configure(graph_, nullptr), "'" + description_ + "' cannot be set up",
+               failure)) {
         release();
         return false;
     }
@@ -108,10 +112,11 @@ const AVFrame* FrameFilter::apply(const AVFrame* input, std::string& failure) {
         if (!build(input, failure)) return nullptr;
     }
     av_frame_unref(output_);
+    const FilterLibrary* library = filterLibrary();
     const GraphErrorsShown shown;
-    if (failed(av_buffersrc_write_frame(entry_, input), "'" + description_ + "' takes no picture", failure))
+    if (failed(library->writeFrame(entry_, input), "'" + description_ + "' takes no picture", failure))
         return nullptr;
-    const int pulled = av_buffersink_get_frame(exit_, output_);
+    const int pulled = library->takeFrame(exit_, output_);
     if (pulled == AVERROR(EAGAIN)) {
         failure = "filter graph: '" + description_ + "' gives no picture for a picture";
         release();
@@ -120,7 +125,7 @@ const AVFrame* FrameFilter::apply(const AVFrame* input, std::string& failure) {
     if (failed(pulled, "'" + description_ + "' gives no picture", failure)) return nullptr;
     // A graph that gives more pictures than it takes would fall behind.
     AVFrame* surplus = av_frame_alloc();
-    while (surplus != nullptr && av_buffersink_get_frame(exit_, surplus) >= 0) av_frame_unref(surplus);
+    while (surplus != nullptr && library->takeFrame(exit_, surplus) >= 0) av_frame_unref(surplus);
     av_frame_free(&surplus);
     return output_;
 }
