@@ -28,7 +28,8 @@ std::int32_t takeImageNumber() {
 void saveTriggerImage() {
     const double started = pipeline::secondsNow();
     platform::console::print("\ngrabbing image\n");
-    const std::string name = triggerImageName(takeImageNumber());
+    const std::int32_t number = takeImageNumber();
+    const std::string name = triggerImageName(number);
     platform::console::print("saving grabbed file [%s]\n", name.c_str());
     bool unwritten = false;
     const platform::HWND window = capture::captureDevice.windowHandle();
@@ -39,6 +40,7 @@ void saveTriggerImage() {
             platform::console::print("unable to save grabbed file [%s]\n", name.c_str());
         } else {
             ++picturesSaved;
+            lastPictureNumber = number;
         }
     }
     platform::console::print("Time taken [%f]\n", pipeline::secondsNow() - started);

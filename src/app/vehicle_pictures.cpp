@@ -27,6 +27,7 @@ void saveVehiclePicture(const KeptFrame& frame, std::int32_t coverPercent) {
         return;
     }
     ++picturesSaved;
+    lastPictureNumber = number;
     paintVehiclePicture(frame);
 }
 

@@ -1,0 +1,7 @@
+#pragma once
+
+namespace app {
+
+constexpr const char* programVersion = "1.0.0";
+
+}  // namespace app
