@@ -17,7 +17,7 @@ h1 { font-size: 1.1em; margin: 0.2em 0; }
 table { border-collapse: collapse; font-size: 0.9em; }
 td { padding: 0.1em 0.6em 0.1em 0; vertical-align: top; }
 #pictures { display: flex; flex-wrap: wrap; gap: 0.5em; }
-figure { margin: 0; font-size: 0.8em; text-align: center; }
+figure { margin: 0; width: 162px; font-size: 0.8em; text-align: center; }
 figure img { width: 160px; height: 120px; object-fit: cover; border: 1px solid #888; }
 </style>
 </head>
@@ -81,7 +81,7 @@ function showPictures(list) {
     image.alt = picture.name;
     link.append(image);
     const caption = document.createElement("figcaption");
-    caption.textContent = picture.name + " " + picture.time.replace("T", " ");
+    caption.textContent = picture.name + " " + picture.time.replace("T", " ").replace("Z", " UTC");
     figure.append(link, caption);
     box.append(figure);
   }
