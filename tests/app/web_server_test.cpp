@@ -139,9 +139,11 @@ TEST_F(WebServerTest, BasicAuthenticationAdmitsOnlyTheRightPair) {
     const std::string missing = get(port, "/status.json");
     EXPECT_EQ(statusOf(missing), 401);
     EXPECT_NE(missing.find("WWW-Authenticate: Basic realm=\"tavomotion\""), std::string::npos);
-    EXPECT_EQ(statusOf(get(port, "/status.json", "watcher:wrong")), 401);
-    EXPECT_EQ(statusOf(get(port, "/status.json", "other:s3cret:pass")), 401);
-    EXPECT_EQ(statusOf(get(port, "/pictures/tavo_1.bmp", "watcher:s3cret:pass")), 200);
+    EXPECT_EQ(statusOf(get(port, "/status.json", "d2F0Y2hlcjp3cm9uZw==" /* watcher:wrong */)), 401);
+    EXPECT_EQ(statusOf(get(port, "/status.json", "b3RoZXI6czNjcmV0OnBhc3M=" /* other:s3cret:pass */)), 401);
+    EXPECT_EQ(
+        statusOf(get(port, "/pictures/tavo_1.bmp", "d2F0Y2hlcjpzM2NyZXQ6cGFzcw==" /* watcher:s3cret:pass */)),
+        200);
 }
 
 TEST_F(WebServerTest, StreamsGetEveryFrameOnceWhileAStalledClientHoldsNobodyUp) {

@@ -16,8 +16,8 @@ std::string exchange(int port, const std::string& request, double seconds = 5, s
 // the caller to close.
 int sendAndStall(int port, const std::string& request);
 
-// A GET of `path` (with basic authentication when `credentials` is
-// "user:password"), closing the connection after the answer.
+// A GET of `path` (with basic authentication when `credentials`, the
+// base64 of "user:password", is given), closing the connection after the answer.
 std::string get(int port, const std::string& path, const std::string& credentials = "");
 
 // The status code of an answer, 0 when it is not a well-formed status line.
