@@ -75,7 +75,7 @@ int openListener(const ListenAddress& address, std::string& failure) {
     }
     if (::bind(listener, reinterpret_cast<const sockaddr*>(&address.socketAddress), address.length) != 0 ||
         ::listen(listener, backlog) != 0) {
-        failure = std::string("--listen: cannot listen on ") + "that address: " + std::strerror(errno);
+        failure = std::string("--listen: cannot listen on that address and port: ") + std::strerror(errno);
         ::close(listener);
         return -1;
     }
