@@ -7,6 +7,7 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/http/listen_address.h"
 #include "support/fault_scene.h"
 #include "support/http_client.h"
 #include "support/program_runner.h"
@@ -29,7 +30,12 @@ TEST(WebViewRun, ListeningProblemsAreUsageErrorsBeforeAnyTrace) {
     scratch.write("auth", "watcher:pass\n");
     ::chmod("auth", 0644);
     const int port = freePort();
+    std::string failure;
+    const int taken =
+        platform::http::openListener(*platform::http::parseListenAddress("0", failure), failure);
+    const std::string takenPort = platform::http::boundAddressText(taken).substr(10);
     for (const auto& [more, reason] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"--listen", takenPort}, "Address already in use"},
              {{"--listen", std::to_string(port), "--listen-auth", "auth"},
               "may be read or written by others"},
              {{"--listen", "999999"}, "port from 0 to 65535"},
@@ -40,6 +46,7 @@ TEST(WebViewRun, ListeningProblemsAreUsageErrorsBeforeAnyTrace) {
         EXPECT_EQ(run.standardOutput, "");
         EXPECT_NE(run.standardError.find(reason), std::string::npos) << run.standardError;
     }
+    ::close(taken);
 }
 
 TEST(WebViewRun, TheTraceIsTheSameWhileClientsComeAndGo) {
