@@ -30,17 +30,14 @@ cd "$scratch"
 pictures=$(ls tavo_*.bmp | wc -l)
 
 # Then the empty road at real speed, so the live frame holds still.
-for port in $((20000 + RANDOM % 20000)) $((20000 + RANDOM % 20000)) $((20000 + RANDOM % 20000)); do
-  "$program" 0 --source synthetic:7:empty --headless --run-for 16 --snapshot window.png \
-    --listen "$port" >console.txt 2>error.txt &
-  served=$!
-  sleep 1
-  grep -q "web view on" error.txt && break
-  wait "$served" || true
-  served=
+"$program" 0 --source synthetic:7:empty --headless --run-for 20 --snapshot window.png --listen 0 \
+  >console.txt 2>error.txt &
+served=$!
+until grep -q "web view on" error.txt; do
+  kill -0 "$served" 2>/dev/null || { echo "the program did not listen: $(cat error.txt)"; exit 1; }
+  sleep 0.2
 done
-[ -n "$served" ] || { echo "the program did not listen: $(cat error.txt)"; exit 1; }
-url=http://127.0.0.1:$port/
+url=$(grep -o 'http://[^ ]*/' error.txt)
 sleep 8 # the capture device's start-up pause, then a few frames
 
 chrome() { timeout 60 "$browser" --headless --no-sandbox --disable-gpu --hide-scrollbars "$@" 2>/dev/null; }
