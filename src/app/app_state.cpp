@@ -13,6 +13,7 @@ char imagesSaveDirectory[saveDirectoryCapacity] = "";
 std::int32_t imagesNumberToSave = 0;
 std::int32_t savedImageIndex = 0;
 std::int32_t picturesSaved = 0;
+std::int32_t lastPictureNumber = -1;
 char titleText[titleCapacity] = "";
 std::int32_t gaugeRight = 329;
 
@@ -28,6 +29,7 @@ void resetApp() {
     imagesNumberToSave = 0;
     savedImageIndex = 0;
     picturesSaved = 0;
+    lastPictureNumber = -1;
     titleText[0] = '\0';
     gaugeRight = 329;
 }

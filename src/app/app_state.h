@@ -25,6 +25,8 @@ extern std::int32_t imagesNumberToSave;
 extern std::int32_t savedImageIndex;
 // Pictures the driver wrote in this run, whatever their numbers.
 extern std::int32_t picturesSaved;
+// The number N of the last tavo_N.bmp written in this run; -1 before the first.
+extern std::int32_t lastPictureNumber;
 extern char titleText[titleCapacity];
 extern std::int32_t gaugeRight;
 

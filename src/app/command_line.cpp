@@ -34,7 +34,7 @@ bool parseSeconds(const std::string& text, double& seconds) {
 
 bool takesValue(const std::string& option) {
     return option == "--source" || option == "--run-for" || option == "--snapshot" || option == "--fps" ||
-           option == "--on-picture" || option == "--filter";
+           option == "--on-picture" || option == "--filter" || option == "--listen" || option == "--listen-auth";
 }
 
 // Applies one option with its value; an error text when it is wrong.
@@ -60,6 +60,12 @@ std::string applyOption(ProgramOptions& options, const std::string& option, cons
     } else if (option == "--filter") {
         if (value.empty()) return "--filter needs an FFmpeg filter graph";
         options.filter = value;
+    } else if (option == "--listen") {
+        if (value.empty()) return "--listen needs [ADDRESS:]PORT";
+        options.listenAddress = value;
+    } else if (option == "--listen-auth") {
+        if (value.empty()) return "--listen-auth needs a file name";
+        options.listenCredentials = value;
     }
     return "";
 }
@@ -151,6 +157,8 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             parsed.error = "unexpected argument '" + option + "': the driver index comes first";
         }
     }
+    if (parsed.error.empty() && parsed.options.listenCredentials && !parsed.options.listenAddress)
+        parsed.error = "--listen-auth needs --listen";
     return parsed;
 }
 
@@ -163,7 +171,8 @@ int driverIndexOf(const std::string& commandLineText) {
 std::string usageText() {
     return "usage: tavomotion [INDEX] [--source SOURCE] [--fast] [--headless] [--run-for SECONDS]\n"
            "                  [--snapshot FILE.png] [--fps NUM[/DEN]] [--every-vehicle] [--picture-log]\n"
-           "                  [--full-size] [--on-picture PROGRAM] [--filter GRAPH] [--help] [--version]\n"
+           "                  [--full-size] [--on-picture PROGRAM] [--filter GRAPH]\n"
+           "                  [--listen [ADDRESS:]PORT [--listen-auth FILE]] [--help] [--version]\n"
            "       tavomotion --contact-sheet DIR OUT.png\n"
            "\n"
            "Watches one fixed scene and saves a picture whenever something (or, with\n"
@@ -192,6 +201,12 @@ std::string usageText() {
            "  --snapshot FILE.png write the window as a PNG image when the program ends\n"
            "  --fps NUM[/DEN]     frame rate of an image sequence (default 25), or replacing a\n"
            "                      video file's own timestamps\n"
+           "  --listen [ADDRESS:]PORT\n"
+           "                      serve the web view: live window, figures and pictures over\n"
+           "                      HTTP; a bare PORT listens on 127.0.0.1 only, 0.0.0.0:PORT or\n"
+           "                      [::]:PORT on every network (unencrypted: see README)\n"
+           "  --listen-auth FILE  ask web clients for the one user:password line of FILE\n"
+           "                      (a file only its owner may read)\n"
            "  --contact-sheet DIR OUT.png\n"
            "                      lay out the pictures tavo_N.bmp of DIR as captioned thumbnails\n"
            "                      on one PNG, oldest first (the newest 400 at most), and end\n"

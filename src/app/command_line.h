@@ -30,6 +30,9 @@ struct ProgramOptions {
     std::optional<std::string> snapshotPath;
     std::optional<platform::FrameRate> frameRate;
     std::optional<ContactSheetRequest> contactSheet;
+    // --listen [ADDRESS:]PORT and --listen-auth FILE: the web view.
+    std::optional<std::string> listenAddress;
+    std::optional<std::string> listenCredentials;
     bool help = false;
     bool version = false;
 };

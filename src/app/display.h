@@ -4,6 +4,7 @@
 // trigger, the saved frame beside the live one.
 #include "app/app_state.h"
 #include "app/regions.h"
+#include "app/web/web_view.h"
 #include "platform/winsys/paint.h"
 #include "platform/winsys/win32_types.h"
 #include "platform/winsys/window.h"
@@ -30,6 +31,7 @@ void paintArea(const platform::RECT& area, Drawing draw) {
     draw(dc);
     platform::EndPaint(mainWindow, &paint);
     platform::RedrawWindow(mainWindow, &drawingArea, nullptr, platform::RDW_UPDATENOW);
+    web::offerToWebView();
 }
 
 // Outlines a gray-image region where it lies on the displayed frame.

@@ -12,6 +12,8 @@
 #include "app/picture_followups.h"
 #include "app/replay_progress.h"
 #include "app/startup.h"
+#include "app/version.h"
+#include "app/web/web_view.h"
 #include "platform/clock/clock.h"
 #include "platform/sources/source_factory.h"
 #include "platform/sources/v4l2_cameras.h"
@@ -24,7 +26,6 @@ namespace app {
 namespace {
 
 constexpr int usageStatus = 2;
-constexpr const char* versionText = "tavomotion 1.0.0\n";
 
 std::string snapshotPath;
 
@@ -99,11 +100,15 @@ int runProgram(const std::vector<std::string>& arguments) {
         return 0;
     }
     if (options.version) {
-        std::fputs(versionText, stdout);
+        std::printf("tavomotion %s\n", programVersion);
         return 0;
     }
     const std::string driverError = installDrivers(options);
     if (!driverError.empty()) return usageError(driverError);
+    if (options.listenAddress) {
+        const std::string listenError = web::startWebView(*options.listenAddress, options.listenCredentials);
+        if (!listenError.empty()) return usageError(listenError);
+    }
 
     platform::clock::select(options.fast ? platform::clock::Kind::virtualTime : platform::clock::Kind::real);
     platform::presentation::setHeadless(options.headless);
@@ -125,6 +130,7 @@ int runProgram(const std::vector<std::string>& arguments) {
     const int status = winMain(options.commandLineText);
     endReplayProgress();
     leavePictureCommands();
+    web::stopWebView();
     return status;
 }
 

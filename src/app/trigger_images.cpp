@@ -64,6 +64,7 @@ void saveTriggerImage() {
             platform::console::print("unable to save grabbed file [%s]\n", name.c_str());
         } else {
             ++picturesSaved;
+            lastPictureNumber = number;
         }
     }
     platform::console::print("Time taken [%f]\n", pipeline::secondsNow() - started);

@@ -33,6 +33,7 @@ void saveVehiclePicture(const KeptFrame& frame, std::int32_t coverPercent) {
         return;
     }
     ++picturesSaved;
+    lastPictureNumber = number;
     followUpPicture(record, "", frame.extras);
     paintVehiclePicture(frame);
 }

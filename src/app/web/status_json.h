@@ -1,0 +1,18 @@
+#pragma once
+// The web view's /status.json.
+#include <cstdint>
+#include <string>
+
+#include "app/web/status_board.h"
+
+namespace app::web {
+
+struct StatusExtras {
+    std::int64_t uptimeSeconds = 0;
+    std::string lastPictureTime;  // empty when unknown
+    bool eventLog = false;        // whether /events.csv has something to send
+};
+
+std::string statusJson(const RunningFigures& figures, const StatusExtras& extras);
+
+}  // namespace app::web
