@@ -1,6 +1,7 @@
 #include "platform/sources/half_size.h"
 
 #include <cstdint>
+#include <cstring>
 
 extern "C" {
 #include <libavutil/frame.h>
@@ -29,12 +30,18 @@ int planeHeight(const AVPixFmtDescriptor* descriptor, int plane, int height) {
     return plane == 0 ? height : -((-height) >> descriptor->log2_chroma_h);
 }
 
-// One output row from two input rows; written for the vectoriser.
+// One output row from two input rows. Each pair of pixels is read as one
+// 16-bit word and its two bytes added (in either byte order): the vectoriser
+// then needs no shuffles.
 void halveRows(const std::uint8_t* __restrict upper, const std::uint8_t* __restrict lower,
                std::uint8_t* __restrict output, int width) {
     for (int x = 0; x < width; ++x) {
+        std::uint16_t above = 0;
+        std::uint16_t below = 0;
+        std::memcpy(&above, upper + 2 * x, 2);
+        std::memcpy(&below, lower + 2 * x, 2);
         output[x] = static_cast<std::uint8_t>(
-            (upper[2 * x] + upper[2 * x + 1] + lower[2 * x] + lower[2 * x + 1] + 2u) >> 2);
+            ((above & 0xFFu) + (above >> 8) + (below & 0xFFu) + (below >> 8) + 2u) >> 2);
     }
 }
 
