@@ -21,12 +21,6 @@ namespace {
 using namespace testing_support;
 namespace fs = std::filesystem;
 
-fs::path preparedCamera(const fs::path& directory) {
-    fs::create_directories(directory / "pictures");
-    std::ofstream(directory / "tavomotion.ini") << "IMAGES_SAVE_DIRECTORY pictures\n";
-    return directory;
-}
-
 std::vector<std::vector<std::string>> logLines(const fs::path& log) {
     std::ifstream file(log);
     std::vector<std::vector<std::string>> lines;

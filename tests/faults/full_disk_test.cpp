@@ -18,12 +18,6 @@ namespace {
 using namespace testing_support;
 namespace fs = std::filesystem;
 
-fs::path preparedCamera(const fs::path& directory) {
-    fs::create_directories(directory / "pictures");
-    std::ofstream(directory / "tavomotion.ini") << "IMAGES_SAVE_DIRECTORY pictures\n";
-    return directory;
-}
-
 std::map<std::string, std::string> contentsOf(const fs::path& directory) {
     std::map<std::string, std::string> contents;
     for (const std::string& name : namesIn(directory)) contents[name] = fileContent(directory / name);

@@ -13,6 +13,12 @@ std::vector<std::string> fastSceneFor(const std::string& seconds) {
     return {"0", "--source", "synthetic:20", "--fast", "--headless", "--run-for", seconds};
 }
 
+fs::path preparedCamera(const fs::path& directory) {
+    fs::create_directories(directory / "pictures");
+    std::ofstream(directory / "tavomotion.ini") << "IMAGES_SAVE_DIRECTORY pictures\n";
+    return directory;
+}
+
 std::string withLineAfterEach(const std::string& trace, const std::string& line,
                               const std::string& inserted) {
     const std::string ending = line + "\n";

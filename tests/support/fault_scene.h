@@ -22,6 +22,10 @@ int linesStartingWith(const std::string& text, const std::string& start);
 
 std::string fileContent(const std::filesystem::path& path);
 
+// `directory` made ready for a run that saves its pictures in its folder
+// "pictures" (created, and named in its tavomotion.ini).
+std::filesystem::path preparedCamera(const std::filesystem::path& directory);
+
 // The names in `directory`, sorted.
 std::vector<std::string> namesIn(const std::filesystem::path& directory);
 
