@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "platform/sources/half_size.h"
 #include "platform/sources/frame_source.h"
+#include "platform/sources/half_size.h"
 
 extern "C" {
 #include <libavutil/frame.h>

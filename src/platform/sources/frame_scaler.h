@@ -7,7 +7,7 @@
 //   machine. Rendered scenes and image sequences take it, so their replays
 //   match byte for byte anywhere.
 // - quick (YUV pictures of recordings and cameras): the area averaging is done
-//   in YUV, then swscale's SIMD conversion to BGR; about half the cost, the
+//   in YUV, then swscale's SIMD conversion to BGR; a fifth of the cost, the
 //   same bytes every time on one machine and build, not across machines.
 #include <cstdint>
 
