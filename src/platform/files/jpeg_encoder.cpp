@@ -34,7 +34,6 @@ struct Compression {
     ErrorTrap trap{};
     unsigned char* output = nullptr;
     unsigned long outputSize = 0;
-    std::vector<std::uint8_t> rgbRow;
 };
 
 bool compress(Compression& c, const PixelRows& rows, int quality) {
@@ -44,19 +43,14 @@ bool compress(Compression& c, const PixelRows& rows, int quality) {
     c.info.image_width = static_cast<JDIMENSION>(rows.width);
     c.info.image_height = static_cast<JDIMENSION>(rows.height);
     c.info.input_components = 3;
-    c.info.in_color_space = JCS_RGB;
+    // libjpeg-turbo takes either byte order as it stands: no copy of a row.
+    c.info.in_color_space = rows.bgr ? JCS_EXT_BGR : JCS_RGB;
     jpeg_set_defaults(&c.info);
     jpeg_set_quality(&c.info, quality, TRUE);
     jpeg_start_compress(&c.info, TRUE);
     for (int y = 0; y < rows.height; ++y) {
-        const std::uint8_t* row = rows.first + y * rows.stride;
-        for (int x = 0; x < rows.width; ++x) {
-            const std::uint8_t* pixel = row + 3 * x;
-            c.rgbRow[3 * x] = rows.bgr ? pixel[2] : pixel[0];
-            c.rgbRow[3 * x + 1] = pixel[1];
-            c.rgbRow[3 * x + 2] = rows.bgr ? pixel[0] : pixel[2];
-        }
-        JSAMPROW line = c.rgbRow.data();
+        // libjpeg only reads the rows it is given, though its type says otherwise.
+        JSAMPROW line = const_cast<std::uint8_t*>(rows.first + y * rows.stride);
         jpeg_write_scanlines(&c.info, &line, 1);
     }
     jpeg_finish_compress(&c.info);
@@ -74,7 +68,6 @@ std::vector<std::uint8_t> encodeJpeg(const PixelRows& rows, int quality, std::st
     c->info.err = jpeg_std_error(&c->trap.manager);
     c->trap.manager.error_exit = leaveOnError;
     c->trap.manager.emit_message = quietWarning;
-    c->rgbRow.resize(static_cast<std::size_t>(rows.width) * 3);
     std::vector<std::uint8_t> jpeg;
     if (compress(*c, rows, quality))
         jpeg.assign(c->output, c->output + c->outputSize);
