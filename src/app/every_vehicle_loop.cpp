@@ -59,7 +59,7 @@ int runEveryVehicleLoop() {
         paintWatchDisplay(analysis.figures());
     }
     // A vehicle still in the window when watching ends is pictured too.
-    takePictures(analysis.lastLook(), kept);
+    takePictures(analysis.lastLook().pictures, kept);
     platform::console::print("winmain returning\n");
     return static_cast<int>(message.wParam);
 }

@@ -98,7 +98,7 @@ SceneScore watchScene(const std::string& options, std::int64_t lastFrame, bool d
             pictures.push_back(picture.frame);
         }
     }
-    for (const PictureDecision& picture : analysis.lastLook()) pictures.push_back(picture.frame);
+    for (const PictureDecision& picture : analysis.lastLook().pictures) pictures.push_back(picture.frame);
     return score(scene->detectionWindowVisits(0, lastFrame), pictures);
 }
 

@@ -49,6 +49,8 @@ public:
     void absorbCell(const WatchedPixels& pixels, const LightMeasure& light, std::int32_t cell);
 
     const CellGrid& cells() const { return cells_; }
+    // Of the last frame marked: per window pixel, 1 where it differs from the empty scene.
+    const std::vector<std::uint8_t>& changedPixels() const { return foreground_; }
     // The middle gray level of the empty window.
     float windowLevel() const { return windowLevel_; }
 

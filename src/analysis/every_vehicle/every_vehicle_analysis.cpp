@@ -49,6 +49,7 @@ const FrameVerdict& EveryVehicleAnalysis::look(const GrayFrame& frame, double se
     verdict_.learnt = false;
     verdict_.learntAgain = false;
     verdict_.pictures.clear();
+    verdict_.departed.clear();
     verdict_.frame = -1;
     if (!containsWindow(frame, window_)) return verdict_;
     const std::int64_t number = nextFrame_++;
@@ -95,6 +96,7 @@ void EveryVehicleAnalysis::learn(const GrayFrame& frame, std::int64_t number, do
 void EveryVehicleAnalysis::finishLearning() {
     model_.learnFromSamples(window_);
     tracks_.reset(model_.cells());
+    passages_.reset(window_, model_.cells());
     occupied_.assign(static_cast<std::size_t>(model_.cells().count()), 0);
     (timesLearnt_ == 0 ? verdict_.learnt : verdict_.learntAgain) = true;
     ++timesLearnt_;
@@ -136,6 +138,7 @@ void EveryVehicleAnalysis::watch(const WatchedPixels& pixels, std::int64_t frame
         occupiedCells += occupied_[cell];
     }
     tracks_.follow(occupied_, counts_.dark, frame, seconds);
+    passages_.record(tracks_, model_.changedPixels(), frame, seconds);
     if (lastFollow_ < 0 || seconds - lastFollow_ >= followEverySeconds) {
         model_.follow(pixels, light, tracks_.busyCells(), lastFollow_ < 0 ? 0.0 : seconds - lastFollow_);
         lastFollow_ = seconds;
@@ -143,6 +146,7 @@ void EveryVehicleAnalysis::watch(const WatchedPixels& pixels, std::int64_t frame
     absorbStillShapes(pixels, light, seconds);
     followStreams(pixels, frame, seconds);
     decide(frame, seconds, keepable);
+    handOverPassages(false);
     tracks_.forgetDeparted();
     figures_.coverPercent = occupiedCells * 100 / std::max(1, model_.cells().count());
     figures_.vehicles = static_cast<std::int32_t>(std::count_if(
@@ -243,6 +247,7 @@ void EveryVehicleAnalysis::takePicture(std::int32_t peakCells) {
     verdict_.pictures.push_back({heldFrame_, peakCells * 100 / std::max(1, model_.cells().count())});
     for (Track& track : tracks_.tracks()) {
         if (track.bornFrame > heldFrame_) continue;
+        if (!track.pictured) passages_.pictured(track.id, heldFrame_);
         track.pictured = true;
         track.streaming = false;
         track.flowRows = 0;
@@ -253,17 +258,33 @@ void EveryVehicleAnalysis::takePicture(std::int32_t peakCells) {
     heldCells_ = 0;
 }
 
-std::vector<PictureDecision> EveryVehicleAnalysis::lastLook() {
+// Passages of tracks too small or too still to be a vehicle are dropped.
+void EveryVehicleAnalysis::handOverPassages(bool all) {
+    handedOver_.clear();
+    passages_.handOver(tracks_, all, handedOver_);
+    for (VehiclePassage& passage : handedOver_) {
+        const auto track =
+            std::find_if(tracks_.tracks().begin(), tracks_.tracks().end(),
+                         [&](const Track& candidate) { return candidate.id == passage.vehicle; });
+        const bool candidate = track != tracks_.tracks().end() && track->peakCells >= fewestCells() &&
+                               track->travel >= shortestTravelCells;
+        if (passage.pictureFrame >= 0 || candidate) verdict_.departed.push_back(std::move(passage));
+    }
+}
+
+const FrameVerdict& EveryVehicleAnalysis::lastLook() {
     verdict_.pictures.clear();
+    verdict_.departed.clear();
     if (!learnt_ && learningUsed_ > 0 && model_.sampleCount() > 0) finishLearning();
-    if (!learnt_) return {};
+    if (!learnt_) return verdict_;
     std::int32_t waitingCells = 0;
     for (const Track& track : tracks_.tracks()) {
         // One that has only just come in has had no time to show itself longer.
         if (track.alive && mayBeVehicle(track)) waitingCells = std::max(waitingCells, track.peakCells);
     }
     if (waitingCells > 0 && holding_) takePicture(waitingCells);
-    return verdict_.pictures;
+    handOverPassages(true);
+    return verdict_;
 }
 
 }  // namespace analysis::everyvehicle

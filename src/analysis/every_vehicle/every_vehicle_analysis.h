@@ -9,6 +9,8 @@
 
 #include "analysis/every_vehicle/content_flow.h"
 #include "analysis/every_vehicle/empty_scene_model.h"
+#include "analysis/every_vehicle/passage_recorder.h"
+#include "analysis/every_vehicle/vehicle_passage.h"
 #include "analysis/every_vehicle/vehicle_tracks.h"
 #include "analysis/every_vehicle/watched_pixels.h"
 
@@ -26,6 +28,9 @@ struct FrameVerdict {
     bool learnt = false;
     bool learntAgain = false;
     std::vector<PictureDecision> pictures;
+    // Vehicles that left the window with this frame (with lastLook(), all
+    // still in it), pictured or not.
+    std::vector<VehiclePassage> departed;
 };
 
 struct WatchFigures {
@@ -42,8 +47,9 @@ public:
     EveryVehicleAnalysis(const Rectangle& window, bool darkVehiclesOnly);
 
     const FrameVerdict& look(const GrayFrame& frame, double seconds);
-    // When watching ends: pictures of the vehicles still waiting for theirs.
-    std::vector<PictureDecision> lastLook();
+    // When watching ends: pictures of the vehicles still waiting for theirs,
+    // and the passages of all still in the window.
+    const FrameVerdict& lastLook();
 
     const WatchFigures& figures() const { return figures_; }
     const std::vector<std::uint8_t>& emptyScene() const { return model_.emptyScene(); }
@@ -68,11 +74,14 @@ private:
     std::int32_t fewestCells() const;
     void decide(std::int64_t frame, double seconds, bool keepable);
     void takePicture(std::int32_t peakCells);
+    void handOverPassages(bool all);
 
     Rectangle window_;
     bool darkVehiclesOnly_;
     EmptySceneModel model_;
     VehicleTracks tracks_;
+    PassageRecorder passages_;
+    std::vector<VehiclePassage> handedOver_;
     CellCounts counts_;
     CellValues<std::uint8_t> occupied_;
     WatchedPixels pixels_;
