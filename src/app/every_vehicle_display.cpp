@@ -16,7 +16,7 @@ namespace {
 constexpr int gaugeWidth = 320;
 
 // Always as long, so each line covers the one before without an erase.
-constexpr int statusWidth = 100;
+constexpr int statusWidth = 120;
 
 void formatStatus(const analysis::everyvehicle::WatchFigures& figures, char* text, std::size_t size) {
     if (figures.learning) {
@@ -24,11 +24,15 @@ void formatStatus(const analysis::everyvehicle::WatchFigures& figures, char* tex
         return;
     }
     char figuresText[statusWidth + 1];
-    std::snprintf(
-        figuresText, sizeof figuresText,
-        "every vehicle: %d in the window, %d %% covered, noise %.1f threshold %.1f gain %.2f, %d pictures",
-        figures.vehicles, figures.coverPercent, static_cast<double>(figures.noise),
-        static_cast<double>(figures.threshold), static_cast<double>(figures.gain), picturesSaved);
+    std::snprintf(figuresText, sizeof figuresText,
+                  "every vehicle: %d in the window, %d %% covered, noise %.1f threshold %.1f gain %.2f sway "
+                  "%+.1f %+.1f px, "
+                  "%d pictures",
+                  figures.vehicles, figures.coverPercent, static_cast<double>(figures.noise),
+                  static_cast<double>(figures.threshold), static_cast<double>(figures.gain),
+                  // As the window shows the frame: not mirrored.
+                  static_cast<double>(-figures.shift.columns), static_cast<double>(figures.shift.rows),
+                  picturesSaved);
     std::snprintf(text, size, "%-*s", statusWidth, figuresText);
 }
 

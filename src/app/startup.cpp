@@ -12,6 +12,7 @@
 #include "pipeline/frame_image.h"
 #include "pipeline/frame_pipeline.h"
 #include "platform/console/console.h"
+#include "platform/vfw/driver_table.h"
 #include "platform/winsys/window.h"
 
 namespace app {
@@ -91,6 +92,8 @@ int winMain(const std::string& commandLineText) {
     printWindowLayout();
     ShowWindow(mainWindow, SW_SHOWNORMAL);
     UpdateWindow(mainWindow);
+    // Every vehicle of a recording is watched, those of its first seconds too.
+    if (everyVehicleMode != 0) platform::holdTimelineThroughPauses();
     capture::captureDevice.connect(static_cast<std::int16_t>(cameraIndex));
     pipeline::acquireFrame();
     pipeline::saveMotionPgm();

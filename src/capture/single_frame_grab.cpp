@@ -7,6 +7,7 @@
 #include "capture/capture_device.h"
 #include "platform/clock/clock.h"
 #include "platform/console/console.h"
+#include "platform/vfw/driver_table.h"
 
 namespace capture {
 
@@ -58,6 +59,7 @@ int CaptureDevice::prepareDib(std::uint8_t** dib, std::uint32_t* dibSize) {
                 std::memcpy(block, &cachedHeader, sizeof cachedHeader);
                 console::print("alloc size %d\n", static_cast<int>(size));
                 clock::sleepMilliseconds(5000);
+                platform::notePause(5'000'000'000);
             }
         }
     }

@@ -52,7 +52,7 @@ void EmptySceneModel::addSample(const GrayFrame& frame) {
     samples_.emplace_back(frame.pixels, frame.pixels + bytes);
 }
 
-void EmptySceneModel::learnFromSamples(const Rectangle& window) {
+void EmptySceneModel::takeMedian() {
     const std::size_t bytes = static_cast<std::size_t>(frameWidth_) * frameHeight_;
     emptyScene_.assign(bytes, 0);
     std::vector<std::uint8_t> levels(samples_.size());
@@ -62,6 +62,20 @@ void EmptySceneModel::learnFromSamples(const Rectangle& window) {
         const auto middle = levels.begin() + static_cast<std::ptrdiff_t>(levels.size() / 2);
         std::nth_element(levels.begin(), middle, levels.end());
         emptyScene_[pixel] = *middle;
+    }
+}
+
+void EmptySceneModel::learnFromSamples(const Rectangle& window, SceneAlignment& alignment) {
+    takeMedian();
+    alignment.chooseFrom({emptyScene_.data(), frameWidth_, frameHeight_});
+    if (alignment.textured()) {
+        std::vector<std::uint8_t> aligned;
+        for (std::vector<std::uint8_t>& sample : samples_) {
+            const GrayFrame frame{sample.data(), frameWidth_, frameHeight_};
+            alignFrame(frame, alignment.measure(frame, 1.0f, 0.0f), aligned);
+            sample.swap(aligned);
+        }
+        takeMedian();
     }
     samples_.clear();
 

@@ -9,6 +9,7 @@
 
 #include "analysis/every_vehicle/cell_grid.h"
 #include "analysis/every_vehicle/histogram.h"
+#include "analysis/every_vehicle/scene_alignment.h"
 #include "analysis/every_vehicle/watched_pixels.h"
 
 namespace analysis::everyvehicle {
@@ -35,9 +36,14 @@ public:
     // A whole frame, kept until the empty scene is learnt from the samples.
     void addSample(const GrayFrame& frame);
     std::size_t sampleCount() const { return samples_.size(); }
-    void learnFromSamples(const Rectangle& window);
+    // The median of the samples as they came, then of the samples lined up
+    // with it by `alignment`: a swaying camera learns a sharp empty scene,
+    // with the vehicles that passed meanwhile left out.
+    void learnFromSamples(const Rectangle& window, SceneAlignment& alignment);
     // The learnt empty scene, whole frame, top row first.
     const std::vector<std::uint8_t>& emptyScene() const { return emptyScene_; }
+    std::int32_t frameWidth() const { return frameWidth_; }
+    std::int32_t frameHeight() const { return frameHeight_; }
 
     LightMeasure measureLight(const WatchedPixels& pixels);
     void markForeground(const WatchedPixels& pixels, const LightMeasure& light, CellCounts& counts);
@@ -56,6 +62,7 @@ public:
 
 private:
     void prepareThresholds();
+    void takeMedian();
 
     std::int32_t frameWidth_ = 0;
     std::int32_t frameHeight_ = 0;

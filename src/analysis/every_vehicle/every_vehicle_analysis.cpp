@@ -30,6 +30,9 @@ constexpr double longestWaitSeconds = 3.0;
 // Light changes over seconds: the empty scene follows it ten times a second,
 // however many frames come.
 constexpr double followEverySeconds = 0.1;
+// The points the frames are aligned by follow the light, by this share of
+// the difference a frame: at 25 frames/s, within seconds.
+constexpr float alignmentFollowShare = 0.01f;
 // Darker than this, the empty road shows no vehicle but its lamps, which
 // cover two cells or more.
 constexpr float litRoadLevel = 32.0f;
@@ -55,7 +58,7 @@ const FrameVerdict& EveryVehicleAnalysis::look(const GrayFrame& frame, double se
     const std::int64_t number = nextFrame_++;
     verdict_.frame = number;
     if (learnt_) {
-        extractWatchedPixels(frame, window_, pixels_);
+        alignToEmptyScene(frame);
         watch(pixels_, number, seconds, true);
     } else {
         learn(frame, number, seconds);
@@ -66,6 +69,13 @@ const FrameVerdict& EveryVehicleAnalysis::look(const GrayFrame& frame, double se
         verdict_.oldestNeeded = holding_ ? heldFrame_ : number + 1;
     }
     return verdict_;
+}
+
+void EveryVehicleAnalysis::alignToEmptyScene(const GrayFrame& frame) {
+    const Displacement shift = alignment_.measure(frame, figures_.gain, figures_.noise);
+    extractAlignedPixels(frame, window_, shift, pixels_);
+    alignment_.follow(frame, shift, figures_.gain, alignmentFollowShare);
+    figures_.shift = shift;
 }
 
 void EveryVehicleAnalysis::learn(const GrayFrame& frame, std::int64_t number, double seconds) {
@@ -94,7 +104,9 @@ void EveryVehicleAnalysis::learn(const GrayFrame& frame, std::int64_t number, do
 }
 
 void EveryVehicleAnalysis::finishLearning() {
-    model_.learnFromSamples(window_);
+    model_.learnFromSamples(window_, alignment_);
+    const auto& empty = model_.emptyScene();
+    alignment_.chooseFrom({empty.data(), model_.frameWidth(), model_.frameHeight()});
     tracks_.reset(model_.cells());
     passages_.reset(window_, model_.cells());
     occupied_.assign(static_cast<std::size_t>(model_.cells().count()), 0);

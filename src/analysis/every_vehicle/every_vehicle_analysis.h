@@ -10,6 +10,7 @@
 #include "analysis/every_vehicle/content_flow.h"
 #include "analysis/every_vehicle/empty_scene_model.h"
 #include "analysis/every_vehicle/passage_recorder.h"
+#include "analysis/every_vehicle/scene_alignment.h"
 #include "analysis/every_vehicle/vehicle_passage.h"
 #include "analysis/every_vehicle/vehicle_tracks.h"
 #include "analysis/every_vehicle/watched_pixels.h"
@@ -40,6 +41,7 @@ struct WatchFigures {
     float gain = 1;
     std::int32_t coverPercent = 0;  // of the window's cells occupied now
     std::int32_t vehicles = 0;      // in the window now
+    Displacement shift;             // of the camera, against the empty scene
 };
 
 class EveryVehicleAnalysis {
@@ -63,6 +65,7 @@ private:
     };
 
     void learn(const GrayFrame& frame, std::int64_t number, double seconds);
+    void alignToEmptyScene(const GrayFrame& frame);
     void finishLearning();
     void startLearning();
     void watch(const WatchedPixels& pixels, std::int64_t frame, double seconds, bool keepable);
@@ -79,6 +82,7 @@ private:
     Rectangle window_;
     bool darkVehiclesOnly_;
     EmptySceneModel model_;
+    SceneAlignment alignment_;
     VehicleTracks tracks_;
     PassageRecorder passages_;
     std::vector<VehiclePassage> handedOver_;

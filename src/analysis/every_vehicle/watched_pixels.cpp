@@ -1,5 +1,7 @@
 #include "analysis/every_vehicle/watched_pixels.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace analysis::everyvehicle {
@@ -25,6 +27,75 @@ void extractWatchedPixels(const GrayFrame& frame, const Rectangle& window, Watch
     for (std::int32_t r = 0; r < frame.height; r += gridStep) {
         const std::uint8_t* row = frame.pixels + static_cast<std::ptrdiff_t>(r) * frame.width;
         for (std::int32_t c = 0; c < frame.width; c += gridStep) *grid++ = row[c];
+    }
+}
+
+}  // namespace analysis::everyvehicle
+
+namespace analysis::everyvehicle {
+namespace {
+
+// Weights in 1/256: a shift is used to 1/256 of a pixel.
+constexpr std::int32_t weightOne = 256;
+
+struct SplitShift {
+    std::int32_t whole;
+    std::int32_t fraction;  // 0 .. weightOne - 1
+};
+
+SplitShift split(float shift) {
+    const auto scaled = static_cast<std::int32_t>(std::lround(shift * weightOne));
+    const std::int32_t whole = scaled >= 0 ? scaled / weightOne : -((-scaled + weightOne - 1) / weightOne);
+    return {whole, scaled - whole * weightOne};
+}
+
+}  // namespace
+
+void alignArea(const GrayFrame& frame, const Displacement& shift, const Rectangle& area,
+               std::uint8_t* aligned) {
+    const SplitShift rows = split(shift.rows);
+    const SplitShift columns = split(shift.columns);
+    const std::int32_t width = area.right - area.left;
+    const std::int32_t right = columns.fraction;
+    const std::int32_t below = rows.fraction;
+    for (std::int32_t r = area.top; r < area.bottom; ++r) {
+        const std::int32_t row = std::clamp(r + rows.whole, 0, frame.height - 1);
+        const std::int32_t next = std::clamp(r + rows.whole + 1, 0, frame.height - 1);
+        const std::uint8_t* upper = frame.pixels + static_cast<std::ptrdiff_t>(row) * frame.width;
+        const std::uint8_t* lower = frame.pixels + static_cast<std::ptrdiff_t>(next) * frame.width;
+        std::uint8_t* out = aligned + static_cast<std::ptrdiff_t>(r - area.top) * width;
+        for (std::int32_t c = 0; c < width; ++c) {
+            const std::int32_t column = area.left + c + columns.whole;
+            const std::int32_t a = std::clamp(column, 0, frame.width - 1);
+            const std::int32_t b = std::clamp(column + 1, 0, frame.width - 1);
+            const std::int32_t top = upper[a] * (weightOne - right) + upper[b] * right;
+            const std::int32_t bottom = lower[a] * (weightOne - right) + lower[b] * right;
+            out[c] = static_cast<std::uint8_t>(
+                (top * (weightOne - below) + bottom * below + weightOne * weightOne / 2) /
+                (weightOne * weightOne));
+        }
+    }
+}
+
+void extractAlignedPixels(const GrayFrame& frame, const Rectangle& window, const Displacement& shift,
+                          WatchedPixels& pixels) {
+    if (shift.rows == 0 && shift.columns == 0) {
+        extractWatchedPixels(frame, window, pixels);
+        return;
+    }
+    pixels.window.resize(static_cast<std::size_t>(window.bottom - window.top) * (window.right - window.left));
+    alignArea(frame, shift, window, pixels.window.data());
+    const auto rows = static_cast<std::int32_t>(std::lround(shift.rows));
+    const auto columns = static_cast<std::int32_t>(std::lround(shift.columns));
+    const std::int32_t gridColumns = (frame.width + gridStep - 1) / gridStep;
+    const std::int32_t gridRows = (frame.height + gridStep - 1) / gridStep;
+    pixels.grid.resize(static_cast<std::size_t>(gridRows) * gridColumns);
+    std::uint8_t* grid = pixels.grid.data();
+    for (std::int32_t r = 0; r < frame.height; r += gridStep) {
+        const std::int32_t row = std::clamp(r + rows, 0, frame.height - 1);
+        const std::uint8_t* line = frame.pixels + static_cast<std::ptrdiff_t>(row) * frame.width;
+        for (std::int32_t c = 0; c < frame.width; c += gridStep)
+            *grid++ = line[std::clamp(c + columns, 0, frame.width - 1)];
     }
 }
 

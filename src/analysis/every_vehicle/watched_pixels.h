@@ -16,6 +16,13 @@ struct GrayFrame {
     std::int32_t height;
 };
 
+// frame(row + rows, column + columns) shows what the empty scene shows at
+// (row, column): how far the camera has swayed.
+struct Displacement {
+    float rows = 0;
+    float columns = 0;
+};
+
 // Every gridStep-th row and column of the frame feed the grid.
 constexpr std::int32_t gridStep = 8;
 
@@ -29,5 +36,13 @@ bool containsWindow(const GrayFrame& frame, const Rectangle& window);
 // Copies the window and the grid of `frame`, which contains the window, into
 // `pixels`, reusing its storage.
 void extractWatchedPixels(const GrayFrame& frame, const Rectangle& window, WatchedPixels& pixels);
+// The same, lined up with the empty scene: the window resampled bilinearly,
+// the grid to the nearest pixel; the frame's border repeated where the shift
+// reaches past it.
+void extractAlignedPixels(const GrayFrame& frame, const Rectangle& window, const Displacement& shift,
+                          WatchedPixels& pixels);
+// The pixels of `area` of `frame`, lined up, row by row into `aligned`.
+void alignArea(const GrayFrame& frame, const Displacement& shift, const Rectangle& area,
+               std::uint8_t* aligned);
 
 }  // namespace analysis::everyvehicle

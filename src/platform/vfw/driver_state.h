@@ -14,6 +14,7 @@ struct DriverTable {
     std::optional<std::int64_t> timelineStart;
     std::optional<std::int64_t> runLimitNanoseconds;
     bool runLimitReached = false;
+    bool pausesHoldTimeline = false;
     bool endOfRecordingReported = false;
 };
 

@@ -41,8 +41,16 @@ void setRunLimit(std::optional<double> seconds) {
     table.runLimitReached = false;
 }
 
+void holdTimelineThroughPauses() { driverTable().pausesHoldTimeline = true; }
+
+void notePause(std::int64_t nanoseconds) {
+    DriverTable& table = driverTable();
+    if (table.pausesHoldTimeline && table.timelineStart) *table.timelineStart += nanoseconds;
+}
+
 void resetDrivers() {
     DriverTable& table = driverTable();
+    table.pausesHoldTimeline = false;
     for (CaptureDriver& driver : table.slots) driver = CaptureDriver{};
     table.timelineStart.reset();
     table.runLimitNanoseconds.reset();

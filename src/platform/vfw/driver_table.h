@@ -42,6 +42,12 @@ std::optional<std::int64_t> timelineElapsedNanoseconds();
 // program start, a close request is posted, once.
 void setRunLimit(std::optional<double> seconds);
 
+// From now on, a pause the program makes (noted with notePause) holds the
+// recorded timeline: its start moves by the pause, so a recording is watched
+// from its first frame. Live sources go on regardless.
+void holdTimelineThroughPauses();
+void notePause(std::int64_t nanoseconds);
+
 // Empty slots, no timeline, no run limit (tests).
 void resetDrivers();
 

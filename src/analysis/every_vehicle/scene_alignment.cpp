@@ -1,0 +1,165 @@
+#include "analysis/every_vehicle/scene_alignment.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace analysis::everyvehicle {
+namespace {
+
+// Points are chosen one per orientation in each block of the frame, where
+// the reference changes across two pixels by at least this much (summed
+// over three pixels along the edge): an edge, not the noise and compression
+// of 8-bit video.
+constexpr std::int32_t blockSize = 16;
+constexpr std::int32_t edgeStep = 3 * 12;
+// Fewer points than this are no texture to align by.
+constexpr std::size_t fewestPoints = 24;
+// A point differing by more than this many noise deviations (and gray
+// levels) is covered, by a vehicle or a shadow: it counts as that much and
+// no more. Thin lines half a pixel off differ by half their contrast: they
+// still count.
+constexpr float coveredDeviations = 6.0f;
+constexpr float smallestCap = 64.0f;
+// The best shift must cost clearly less than its neighbours, or the frame
+// is taken as not shifted: a share of what a point of pure noise costs.
+constexpr float distinctShare = 0.15f;
+// The coarse search looks at every fourth point.
+constexpr std::size_t coarseStride = 4;
+
+struct Edge {
+    std::int32_t strength = 0;
+    std::int32_t row = 0, column = 0;
+};
+
+std::int32_t at(const GrayFrame& frame, std::int32_t row, std::int32_t column) {
+    return frame.pixels[static_cast<std::ptrdiff_t>(row) * frame.width + column];
+}
+
+// Of three pixels across: sensor noise averages out, an edge does not.
+std::int32_t rowOfThree(const GrayFrame& frame, std::int32_t row, std::int32_t column) {
+    return at(frame, row, column - 1) + at(frame, row, column) + at(frame, row, column + 1);
+}
+std::int32_t columnOfThree(const GrayFrame& frame, std::int32_t row, std::int32_t column) {
+    return at(frame, row - 1, column) + at(frame, row, column) + at(frame, row + 1, column);
+}
+
+// The vertex of the parabola through three costs, as an offset in -0.5 .. 0.5.
+float vertex(float before, float here, float after) {
+    const float rise = std::max(before, after) - here;
+    if (rise <= 0) return 0;
+    return std::clamp(0.5f * (before - after) / rise, -0.5f, 0.5f);
+}
+
+}  // namespace
+
+void SceneAlignment::forget() {
+    points_.clear();
+    last_ = {};
+}
+
+void SceneAlignment::chooseFrom(const GrayFrame& reference) {
+    forget();
+    const std::int32_t margin = largestShift + 2;
+    for (std::int32_t top = margin; top + blockSize <= reference.height - margin; top += blockSize) {
+        for (std::int32_t left = margin; left + blockSize <= reference.width - margin; left += blockSize) {
+            Edge across, along;
+            for (std::int32_t r = top; r < top + blockSize; ++r) {
+                for (std::int32_t c = left; c < left + blockSize; ++c) {
+                    const std::int32_t horizontal =
+                        std::abs(columnOfThree(reference, r, c + 1) - columnOfThree(reference, r, c - 1));
+                    const std::int32_t vertical =
+                        std::abs(rowOfThree(reference, r + 1, c) - rowOfThree(reference, r - 1, c));
+                    if (horizontal > across.strength) across = {horizontal, r, c};
+                    if (vertical > along.strength) along = {vertical, r, c};
+                }
+            }
+            for (const Edge& edge : {across, along}) {
+                if (edge.strength >= edgeStep)
+                    points_.push_back(
+                        {edge.row, edge.column, static_cast<float>(at(reference, edge.row, edge.column))});
+            }
+        }
+    }
+    if (points_.size() < fewestPoints) points_.clear();
+}
+
+float SceneAlignment::cost(const GrayFrame& frame, std::int32_t rows, std::int32_t columns, float gain,
+                           float cap, std::size_t stride) const {
+    float sum = 0;
+    for (std::size_t i = 0; i < points_.size(); i += stride) {
+        const Point& point = points_[i];
+        const auto level = static_cast<float>(at(frame, point.row + rows, point.column + columns));
+        sum += std::min(std::abs(level - gain * point.level), cap);
+    }
+    return sum;
+}
+
+Displacement SceneAlignment::measure(const GrayFrame& frame, float gain, float noise) {
+    if (points_.empty() || frame.width < 2 * largestShift + 3 || frame.height < 2 * largestShift + 3)
+        return {};
+    const float cap = std::max(coveredDeviations * noise, smallestCap);
+    const auto costAt = [&](std::int32_t rows, std::int32_t columns) {
+        if (std::abs(rows) > largestShift || std::abs(columns) > largestShift) return 1e30f;
+        return cost(frame, rows, columns, gain, cap, 1);
+    };
+    // Every shift tried on a few of the points, then the best and its
+    // neighbours on all of them: no local minimum of a repeating texture.
+    std::int32_t rows = 0, columns = 0;
+    float coarseBest = 1e30f;
+    for (std::int32_t r = -largestShift; r <= largestShift; ++r) {
+        for (std::int32_t c = -largestShift; c <= largestShift; ++c) {
+            const float here = cost(frame, r, c, gain, cap, coarseStride);
+            if (here < coarseBest) {
+                coarseBest = here;
+                rows = r;
+                columns = c;
+            }
+        }
+    }
+    float best = costAt(rows, columns);
+    for (bool moved = true; moved;) {
+        moved = false;
+        const std::int32_t fromRows = rows, fromColumns = columns;
+        for (std::int32_t dr = -1; dr <= 1; ++dr) {
+            for (std::int32_t dc = -1; dc <= 1; ++dc) {
+                const float here = costAt(fromRows + dr, fromColumns + dc);
+                if (here < best) {
+                    best = here;
+                    rows = fromRows + dr;
+                    columns = fromColumns + dc;
+                    moved = true;
+                }
+            }
+        }
+    }
+    const float up = costAt(rows - 1, columns), down = costAt(rows + 1, columns);
+    const float left = costAt(rows, columns - 1), right = costAt(rows, columns + 1);
+    const float distinct = distinctShare * std::max(noise, 1.0f) * static_cast<float>(points_.size());
+    if (std::min({up, down, left, right}) - best < distinct) {
+        last_ = {};
+        return last_;
+    }
+    last_.rows = static_cast<float>(rows) + (std::abs(rows) < largestShift ? vertex(up, best, down) : 0.0f);
+    last_.columns =
+        static_cast<float>(columns) + (std::abs(columns) < largestShift ? vertex(left, best, right) : 0.0f);
+    return last_;
+}
+
+void SceneAlignment::follow(const GrayFrame& frame, const Displacement& shift, float gain, float fraction) {
+    const auto rows = static_cast<std::int32_t>(std::lround(shift.rows));
+    const auto columns = static_cast<std::int32_t>(std::lround(shift.columns));
+    for (Point& point : points_) {
+        const auto level = static_cast<float>(at(frame, point.row + rows, point.column + columns));
+        // Only where the point still shows what it showed: a vehicle is not learnt.
+        if (std::abs(level - gain * point.level) < smallestCap)
+            point.level += fraction * (level - point.level);
+    }
+}
+
+void alignFrame(const GrayFrame& frame, const Displacement& shift, std::vector<std::uint8_t>& aligned) {
+    aligned.resize(static_cast<std::size_t>(frame.width) * frame.height);
+    alignArea(frame, shift, {0, frame.height, 0, frame.width}, aligned.data());
+}
+
+}  // namespace analysis::everyvehicle
