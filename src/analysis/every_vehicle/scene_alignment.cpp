@@ -1,8 +1,10 @@
 #include "analysis/every_vehicle/scene_alignment.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 namespace analysis::everyvehicle {
 namespace {
@@ -95,54 +97,63 @@ float SceneAlignment::cost(const GrayFrame& frame, std::int32_t rows, std::int32
     return sum;
 }
 
-Displacement SceneAlignment::measure(const GrayFrame& frame, float gain, float noise) {
-    if (points_.empty() || frame.width < 2 * largestShift + 3 || frame.height < 2 * largestShift + 3)
-        return {};
-    const float cap = std::max(coveredDeviations * noise, smallestCap);
-    const auto costAt = [&](std::int32_t rows, std::int32_t columns) {
-        if (std::abs(rows) > largestShift || std::abs(columns) > largestShift) return 1e30f;
-        return cost(frame, rows, columns, gain, cap, 1);
-    };
-    // Every shift tried on a few of the points, then the best and its
-    // neighbours on all of them: no local minimum of a repeating texture.
-    std::int32_t rows = 0, columns = 0;
-    float coarseBest = 1e30f;
-    for (std::int32_t r = -largestShift; r <= largestShift; ++r) {
-        for (std::int32_t c = -largestShift; c <= largestShift; ++c) {
-            const float here = cost(frame, r, c, gain, cap, coarseStride);
-            if (here < coarseBest) {
-                coarseBest = here;
-                rows = r;
-                columns = c;
-            }
-        }
-    }
-    float best = costAt(rows, columns);
+SceneAlignment::Minimum SceneAlignment::descend(const Minimum& start, const CostAt& costAt) const {
+    Minimum found = start;
     for (bool moved = true; moved;) {
         moved = false;
-        const std::int32_t fromRows = rows, fromColumns = columns;
+        const Minimum from = found;
         for (std::int32_t dr = -1; dr <= 1; ++dr) {
             for (std::int32_t dc = -1; dc <= 1; ++dc) {
-                const float here = costAt(fromRows + dr, fromColumns + dc);
-                if (here < best) {
-                    best = here;
-                    rows = fromRows + dr;
-                    columns = fromColumns + dc;
+                const float here = costAt(from.rows + dr, from.columns + dc);
+                if (here < found.cost) {
+                    found = {from.rows + dr, from.columns + dc, here};
                     moved = true;
                 }
             }
         }
     }
-    const float up = costAt(rows - 1, columns), down = costAt(rows + 1, columns);
-    const float left = costAt(rows, columns - 1), right = costAt(rows, columns + 1);
+    return found;
+}
+
+// Every shift tried on a few of the points: no local minimum of a
+// repeating texture.
+SceneAlignment::Minimum SceneAlignment::searchAll(const GrayFrame& frame, float gain, float cap) const {
+    Minimum best{0, 0, std::numeric_limits<float>::max()};
+    for (std::int32_t r = -largestShift; r <= largestShift; ++r) {
+        for (std::int32_t c = -largestShift; c <= largestShift; ++c) {
+            const float here = cost(frame, r, c, gain, cap, coarseStride);
+            if (here < best.cost) best = {r, c, here};
+        }
+    }
+    return best;
+}
+
+Displacement SceneAlignment::measure(const GrayFrame& frame, float gain, float noise) {
+    if (points_.empty() || frame.width < 2 * largestShift + 3 || frame.height < 2 * largestShift + 3)
+        return {};
+    const float cap = std::max(coveredDeviations * noise, smallestCap);
+    const CostAt costAt = [&](std::int32_t rows, std::int32_t columns) {
+        if (std::abs(rows) > largestShift || std::abs(columns) > largestShift)
+            return std::numeric_limits<float>::max();
+        return cost(frame, rows, columns, gain, cap, 1);
+    };
     const float distinct = distinctShare * std::max(noise, 1.0f) * static_cast<float>(points_.size());
-    if (std::min({up, down, left, right}) - best < distinct) {
+    const auto neighbours = [&](const Minimum& at) {
+        return std::array<float, 4>{costAt(at.rows - 1, at.columns), costAt(at.rows + 1, at.columns),
+                                    costAt(at.rows, at.columns - 1), costAt(at.rows, at.columns + 1)};
+    };
+    const Minimum coarse = searchAll(frame, gain, cap);
+    const Minimum found = descend({coarse.rows, coarse.columns, costAt(coarse.rows, coarse.columns)}, costAt);
+    const std::array<float, 4> around = neighbours(found);
+    if (*std::min_element(around.begin(), around.end()) - found.cost < distinct) {
         last_ = {};
         return last_;
     }
-    last_.rows = static_cast<float>(rows) + (std::abs(rows) < largestShift ? vertex(up, best, down) : 0.0f);
-    last_.columns =
-        static_cast<float>(columns) + (std::abs(columns) < largestShift ? vertex(left, best, right) : 0.0f);
+    const auto [up, down, left, right] = around;
+    last_.rows = static_cast<float>(found.rows) +
+                 (std::abs(found.rows) < largestShift ? vertex(up, found.cost, down) : 0.0f);
+    last_.columns = static_cast<float>(found.columns) +
+                    (std::abs(found.columns) < largestShift ? vertex(left, found.cost, right) : 0.0f);
     return last_;
 }
 
