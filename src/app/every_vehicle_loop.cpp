@@ -54,7 +54,8 @@ int runEveryVehicleLoop() {
     platform::MSG message{};
     while (takeNextFrame(message)) {
         const analysis::everyvehicle::GrayFrame gray{pipeline::currentImage.data(),
-                                                     pipeline::frameImage.width, pipeline::frameImage.height};
+                                                     pipeline::frameImage.width, pipeline::frameImage.height,
+                                                     pipeline::frameImage.pixels};
         act(analysis.look(gray, pipeline::now), analysis, kept);
         paintWatchDisplay(analysis.figures());
     }

@@ -128,7 +128,8 @@ SceneScore watchScene(const std::string& options, std::int64_t lastFrame, bool d
             scene->grab(frame * nanosecondsPerFrame, width, height, dib.data(), due);
         }
         pipeline::convertReversed(dib.data(), width * height, gray.data(), copy.data());
-        const auto& verdict = analysis.look({gray.data(), width, height}, static_cast<double>(frame) / 25);
+        const auto& verdict =
+            analysis.look({gray.data(), width, height, dib.data()}, static_cast<double>(frame) / 25);
         EXPECT_EQ(verdict.frame, frame);
         for (const PictureDecision& picture : verdict.pictures) {
             EXPECT_LE(picture.frame, frame);
@@ -208,7 +209,7 @@ TEST(EveryVehicleScenes, TheSwayOfTheCameraIsMeasured) {
     for (std::int64_t frame = 0; frame < framesOf(40); ++frame) {
         grabSwayed(*scene, frame, wind, dib.data());
         pipeline::convertReversed(dib.data(), width * height, gray.data(), copy.data());
-        analysis.look({gray.data(), width, height}, static_cast<double>(frame) / 25);
+        analysis.look({gray.data(), width, height, dib.data()}, static_cast<double>(frame) / 25);
         if (analysis.figures().learning) continue;
         const auto [right, down] = wind(frame);
         rowErrors.push_back(analysis.figures().shift.rows + down / 2.0);

@@ -30,6 +30,11 @@ constexpr double underVehicleSeconds = 600.0;
 constexpr float darkShare = 0.55f;
 constexpr float darkestShare = 0.10f;
 constexpr std::int32_t followsBetweenThresholds = 16;
+// A channel at clippedLevel is a lamp or its glare; one above lampLevel and
+// lampContrast times the road's level is a lamp too.
+constexpr float clippedLevel = 235.0f;
+constexpr float lampLevel = 128.0f;
+constexpr float lampContrast = 4.0f;
 
 float fractionOf(double elapsedSeconds, double timeConstant) {
     return static_cast<float>(std::clamp(elapsedSeconds / timeConstant, 0.0, 1.0));
@@ -149,6 +154,7 @@ void EmptySceneModel::markForeground(const WatchedPixels& pixels, const LightMea
                                      CellCounts& counts) {
     counts.foreground.assign(static_cast<std::size_t>(cells_.count()), 0);
     counts.dark.assign(static_cast<std::size_t>(cells_.count()), 0);
+    counts.lamps.assign(static_cast<std::size_t>(cells_.count()), 0);
     const float darkLevel = light.gain * darkLevel_ - light.threshold;
     const std::size_t size = window_.size();
     // One pass that the compiler can vectorise (the byte arrays would otherwise
@@ -180,6 +186,27 @@ void EmptySceneModel::markForeground(const WatchedPixels& pixels, const LightMea
                 sum = static_cast<std::uint16_t>(sum + first[c]);
             counts.foreground[cellRowStart + cellColumn] += static_cast<std::uint16_t>(sum & 0xff);
             counts.dark[cellRowStart + cellColumn] += static_cast<std::uint16_t>(sum >> 8);
+        }
+    }
+    if (!pixels.brightest.empty()) countLamps(pixels, light, counts);
+}
+
+// A lamp clips the sensor, or outshines the road it is on many times over
+// in one colour at least; the light it throws on the road and the road's
+// reflections of it do neither. A lamp that was there in the empty scene (a
+// street lamp) is no change: only lamps that came count.
+void EmptySceneModel::countLamps(const WatchedPixels& pixels, const LightMeasure& light,
+                                 CellCounts& counts) const {
+    for (std::int32_t r = 0; r < cells_.rows * CellGrid::cellHeight; ++r) {
+        const std::size_t rowStart = static_cast<std::size_t>(r) * windowColumns_;
+        const std::size_t cellRowStart = static_cast<std::size_t>(r / CellGrid::cellHeight) * cells_.columns;
+        for (std::int32_t c = 0; c < cells_.columns * CellGrid::cellWidth; ++c) {
+            const std::size_t i = rowStart + c;
+            if (foreground_[i] == 0) continue;
+            const float brightest = pixels.brightest[i];
+            const float road = light.gain * window_[i] + light.threshold;
+            if (brightest >= clippedLevel || (brightest >= lampLevel && brightest >= lampContrast * road))
+                ++counts.lamps[cellRowStart + c / CellGrid::cellWidth];
         }
     }
 }

@@ -22,10 +22,12 @@ struct LightMeasure {
     float changedShare = 0;  // of the grid further than the threshold from the empty scene
 };
 
-// Per cell: how many pixels are foreground, and how many of those are dark.
+// Per cell: how many pixels are foreground, and how many of those are dark,
+// and how many are lamps.
 struct CellCounts {
     CellValues<std::uint16_t> foreground;
     CellValues<std::uint16_t> dark;
+    CellValues<std::uint16_t> lamps;
 };
 
 class EmptySceneModel {
@@ -63,6 +65,7 @@ public:
 private:
     void prepareThresholds();
     void takeMedian();
+    void countLamps(const WatchedPixels& pixels, const LightMeasure& light, CellCounts& counts) const;
 
     std::int32_t frameWidth_ = 0;
     std::int32_t frameHeight_ = 0;

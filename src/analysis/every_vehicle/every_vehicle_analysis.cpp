@@ -37,6 +37,8 @@ constexpr float alignmentFollowShare = 0.01f;
 // cover two cells or more.
 constexpr float litRoadLevel = 32.0f;
 constexpr std::int32_t lampCells = 2;
+// A lamp covers a few pixels even far off.
+constexpr std::int32_t fewestLampPixels = 3;
 // A cell is occupied when a fifth of its pixels differ from the empty scene.
 constexpr std::int32_t occupiedShareDivisor = 5;
 
@@ -149,7 +151,8 @@ void EveryVehicleAnalysis::watch(const WatchedPixels& pixels, std::int64_t frame
         occupied_[cell] = counts_.foreground[cell] * occupiedShareDivisor >= CellGrid::cellPixels ? 1 : 0;
         occupiedCells += occupied_[cell];
     }
-    tracks_.follow(occupied_, counts_.dark, frame, seconds);
+    tracks_.follow(occupied_, counts_.dark, counts_.lamps, frame, seconds);
+    lampsSeen_ = !pixels.brightest.empty();
     passages_.record(tracks_, model_.changedPixels(), frame, seconds);
     if (lastFollow_ < 0 || seconds - lastFollow_ >= followEverySeconds) {
         model_.follow(pixels, light, tracks_.busyCells(), lastFollow_ < 0 ? 0.0 : seconds - lastFollow_);
@@ -226,9 +229,13 @@ std::int32_t EveryVehicleAnalysis::fewestCells() const {
     return model_.windowLevel() < litRoadLevel ? lampCells : vehicleCells;
 }
 
+// By night a vehicle shows its lamps; the light they throw on the road
+// ahead of it, and the road's reflections, are no vehicle without them.
+bool EveryVehicleAnalysis::night() const { return lampsSeen_ && model_.windowLevel() < litRoadLevel; }
+
 bool EveryVehicleAnalysis::mayBeVehicle(const Track& track) const {
     return !track.pictured && track.peakCells >= fewestCells() && track.travel >= shortestTravelCells &&
-           (track.dark || !darkVehiclesOnly_);
+           (track.dark || !darkVehiclesOnly_) && (!night() || track.lampPixels >= fewestLampPixels);
 }
 
 void EveryVehicleAnalysis::decide(std::int64_t frame, double seconds, bool keepable) {
@@ -236,7 +243,9 @@ void EveryVehicleAnalysis::decide(std::int64_t frame, double seconds, bool keepa
     std::int32_t decidingCells = 0;
     std::int32_t unpicturedCells = 0;
     for (const Track& track : tracks_.tracks()) {
-        if (track.alive && !track.pictured) unpicturedCells += track.cells;
+        // By night the picture shows the lamps, with the body behind them.
+        if (track.alive && !track.pictured && (!night() || track.lampPixelsNow > 0))
+            unpicturedCells += track.cells;
         if (!eligible(track, seconds)) continue;
         const bool bestFrameKnown =
             !track.alive || track.streaming ||

@@ -74,6 +74,7 @@ private:
     void followStreams(const WatchedPixels& pixels, std::int64_t frame, double seconds);
     bool eligible(const Track& track, double seconds) const;
     bool mayBeVehicle(const Track& track) const;
+    bool night() const;
     std::int32_t fewestCells() const;
     void decide(std::int64_t frame, double seconds, bool keepable);
     void takePicture(std::int32_t peakCells);
@@ -94,6 +95,7 @@ private:
     std::vector<LearningFrame> learning_;
     std::size_t learningUsed_ = 0;
     bool learnt_ = false;
+    bool lampsSeen_ = false;  // the frames come with their colour
     std::int32_t timesLearnt_ = 0;
     double learningStart_ = 0;
     double nextSample_ = 0;

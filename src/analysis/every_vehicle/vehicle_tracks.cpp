@@ -79,7 +79,8 @@ void VehicleTracks::startTrack(std::int32_t cell, std::int64_t frame, double sec
 }
 
 void VehicleTracks::follow(const CellValues<std::uint8_t>& occupied,
-                           const CellValues<std::uint16_t>& darkPixels, std::int64_t frame, double seconds) {
+                           const CellValues<std::uint16_t>& darkPixels,
+                           const CellValues<std::uint16_t>& lampPixels, std::int64_t frame, double seconds) {
     previous_.swap(labels_);
     const std::int32_t count = cells_.count();
     for (std::int32_t cell = 0; cell < count; ++cell) {
@@ -96,7 +97,7 @@ void VehicleTracks::follow(const CellValues<std::uint8_t>& occupied,
         if (labels_[cell] == -1) startTrack(cell, frame, seconds);
     }
     separatePieces(frame, seconds);
-    measureTracks(darkPixels);
+    measureTracks(darkPixels, lampPixels);
 }
 
 // Cells of one track belong to one piece when a chain of its cells, each
@@ -156,12 +157,14 @@ void VehicleTracks::separatePieces(std::int64_t frame, double seconds) {
     }
 }
 
-void VehicleTracks::measureTracks(const CellValues<std::uint16_t>& darkPixels) {
+void VehicleTracks::measureTracks(const CellValues<std::uint16_t>& darkPixels,
+                                  const CellValues<std::uint16_t>& lampPixels) {
     for (Track& track : tracks_) {
         track.cells = 0;
         track.row = 0;
         track.column = 0;
         track.darkPixelsNow = 0;
+        track.lampPixelsNow = 0;
         track.firstRow = cells_.rows;
         track.lastRow = -1;
         track.firstColumn = cells_.columns;
@@ -177,6 +180,7 @@ void VehicleTracks::measureTracks(const CellValues<std::uint16_t>& darkPixels) {
         track->row += static_cast<float>(row);
         track->column += static_cast<float>(column);
         track->darkPixelsNow += darkPixels[cell];
+        if (!lampPixels.empty()) track->lampPixelsNow += lampPixels[cell];
         track->firstRow = std::min(track->firstRow, row);
         track->lastRow = std::max(track->lastRow, row);
         track->firstColumn = std::min(track->firstColumn, column);
@@ -201,6 +205,7 @@ void VehicleTracks::measureTracks(const CellValues<std::uint16_t>& darkPixels) {
                                                   std::abs(track.column - track.originColumn));
         track.peakCells = std::max(track.peakCells, track.cells);
         track.darkPixels = std::max(track.darkPixels, track.darkPixelsNow);
+        track.lampPixels = std::max(track.lampPixels, track.lampPixelsNow);
         if (track.darkPixels >= darkVehiclePixels) track.dark = true;
     }
 }

@@ -11,7 +11,32 @@ bool containsWindow(const GrayFrame& frame, const Rectangle& window) {
            window.bottom <= frame.height && window.right <= frame.width;
 }
 
+namespace {
+
+void measureBrightest(const GrayFrame& frame, const Rectangle& window, std::int32_t rows,
+                      std::int32_t columns, WatchedPixels& pixels) {
+    pixels.brightest.clear();
+    if (frame.colour == nullptr) return;
+    const std::int32_t windowColumns = window.right - window.left;
+    pixels.brightest.resize(static_cast<std::size_t>(window.bottom - window.top) * windowColumns);
+    const std::int64_t last = static_cast<std::int64_t>(frame.width) * frame.height - 1;
+    for (std::int32_t r = window.top; r < window.bottom; ++r) {
+        const std::int32_t row = std::clamp(r + rows, 0, frame.height - 1);
+        std::uint8_t* brightest =
+            pixels.brightest.data() + static_cast<std::size_t>(r - window.top) * windowColumns;
+        for (std::int32_t c = window.left; c < window.right; ++c) {
+            const std::int32_t column = std::clamp(c + columns, 0, frame.width - 1);
+            const std::uint8_t* bgr =
+                frame.colour + 3 * (last - (static_cast<std::int64_t>(row) * frame.width + column));
+            brightest[c - window.left] = std::max({bgr[0], bgr[1], bgr[2]});
+        }
+    }
+}
+
+}  // namespace
+
 void extractWatchedPixels(const GrayFrame& frame, const Rectangle& window, WatchedPixels& pixels) {
+    measureBrightest(frame, window, 0, 0, pixels);
     const std::int32_t rows = window.bottom - window.top;
     const std::int32_t columns = window.right - window.left;
     pixels.window.resize(static_cast<std::size_t>(rows) * columns);
@@ -113,6 +138,7 @@ void extractAlignedPixels(const GrayFrame& frame, const Rectangle& window, const
     alignArea(frame, shift, window, pixels.window.data());
     const auto rows = static_cast<std::int32_t>(std::lround(shift.rows));
     const auto columns = static_cast<std::int32_t>(std::lround(shift.columns));
+    measureBrightest(frame, window, rows, columns, pixels);
     const std::int32_t gridColumns = (frame.width + gridStep - 1) / gridStep;
     const std::int32_t gridRows = (frame.height + gridStep - 1) / gridStep;
     pixels.grid.resize(static_cast<std::size_t>(gridRows) * gridColumns);

@@ -9,11 +9,14 @@
 
 namespace analysis::everyvehicle {
 
-// A gray frame, top row first, `width` bytes a row.
+// A gray frame, top row first, `width` bytes a row; with the colour frame
+// it was made from when there is one: BGR, bottom row first and not
+// mirrored, so gray pixel i is colour pixel width * height - 1 - i.
 struct GrayFrame {
     const std::uint8_t* pixels;
     std::int32_t width;
     std::int32_t height;
+    const std::uint8_t* colour = nullptr;
 };
 
 // frame(row + rows, column + columns) shows what the empty scene shows at
@@ -29,6 +32,9 @@ constexpr std::int32_t gridStep = 8;
 struct WatchedPixels {
     std::vector<std::uint8_t> window;  // rows of the window, left to right
     std::vector<std::uint8_t> grid;
+    // Per window pixel, its brightest colour channel: lamps are told by it.
+    // Empty without the colour frame.
+    std::vector<std::uint8_t> brightest;
 };
 
 bool containsWindow(const GrayFrame& frame, const Rectangle& window);
