@@ -6,6 +6,10 @@
 namespace analysis::everyvehicle {
 namespace {
 
+struct Span {
+    double from, to;
+};
+
 // A deviation of four standard deviations of the scene's noise is a change.
 constexpr float noiseFactor = 4.0f;
 // Below this many gray levels nothing counts as a change, however clean the
@@ -35,6 +39,11 @@ constexpr std::int32_t followsBetweenThresholds = 16;
 constexpr float clippedLevel = 235.0f;
 constexpr float lampLevel = 128.0f;
 constexpr float lampContrast = 4.0f;
+// A change of light keeps the texture: the cell still correlates with the
+// empty scene this well, darkened or lit by no more than this range.
+constexpr Span lightGainRange{0.25, 4.0};
+constexpr double texturedDeviations = 3.0;
+constexpr double sameTexture = 0.8;
 
 float fractionOf(double elapsedSeconds, double timeConstant) {
     return static_cast<float>(std::clamp(elapsedSeconds / timeConstant, 0.0, 1.0));
@@ -234,6 +243,37 @@ void EmptySceneModel::follow(const WatchedPixels& pixels, const LightMeasure& li
         grid_[i] += (changed ? covered : road) * (pixels.grid[i] - grid_[i]);
     }
     if (++followsSincePrepared_ >= followsBetweenThresholds) prepareThresholds();
+}
+
+bool EmptySceneModel::keepsTexture(const WatchedPixels& pixels, const LightMeasure& light,
+                                   std::int32_t cell) const {
+    const std::int32_t top = cell / cells_.columns * CellGrid::cellHeight;
+    const std::int32_t left = cell % cells_.columns * CellGrid::cellWidth;
+    double empty = 0, now = 0, emptySquares = 0, nowSquares = 0, products = 0;
+    for (std::int32_t r = top; r < top + CellGrid::cellHeight; ++r) {
+        for (std::int32_t c = left; c < left + CellGrid::cellWidth; ++c) {
+            const std::size_t i = static_cast<std::size_t>(r) * windowColumns_ + c;
+            const double e = window_[i];
+            const double n = pixels.window[i];
+            empty += e;
+            now += n;
+            emptySquares += e * e;
+            nowSquares += n * n;
+            products += e * n;
+        }
+    }
+    constexpr double count = CellGrid::cellPixels;
+    if (empty <= 0) return false;
+    const double localGain = now / empty;
+    if (localGain < lightGainRange.from || localGain >= lightGainRange.to) return false;
+    const double emptyVariance = emptySquares / count - (empty / count) * (empty / count);
+    const double nowVariance = nowSquares / count - (now / count) * (now / count);
+    const double covariance = products / count - (empty / count) * (now / count);
+    // Texture the noise cannot hide, under the light there is now.
+    const double noise = std::max(static_cast<double>(light.noise), 1.0);
+    if (localGain * std::sqrt(std::max(emptyVariance, 0.0)) < texturedDeviations * noise) return false;
+    if (nowVariance <= 0) return false;
+    return covariance / std::sqrt(emptyVariance * nowVariance) >= sameTexture;
 }
 
 void EmptySceneModel::absorbCell(const WatchedPixels& pixels, const LightMeasure& light, std::int32_t cell) {

@@ -52,6 +52,9 @@ public:
     // `busy`: cells where a vehicle is or was a moment ago.
     void follow(const WatchedPixels& pixels, const LightMeasure& light, const CellValues<std::uint8_t>& busy,
                 double elapsedSeconds);
+    // Whether the cell shows the empty scene's texture under other light: a
+    // cloud's shadow, a beam on the road. Only a cell with texture can tell.
+    bool keepsTexture(const WatchedPixels& pixels, const LightMeasure& light, std::int32_t cell) const;
     // Takes what the cell shows now as the empty scene: for what appeared
     // there and never moved.
     void absorbCell(const WatchedPixels& pixels, const LightMeasure& light, std::int32_t cell);

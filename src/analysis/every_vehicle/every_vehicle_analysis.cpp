@@ -39,6 +39,8 @@ constexpr float litRoadLevel = 32.0f;
 constexpr std::int32_t lampCells = 2;
 // A lamp covers a few pixels even far off.
 constexpr std::int32_t fewestLampPixels = 3;
+// A track covering all but a tenth of the window fills it.
+constexpr std::int32_t fillingShareDivisor = 10;
 // A cell is occupied when a fifth of its pixels differ from the empty scene.
 constexpr std::int32_t occupiedShareDivisor = 5;
 
@@ -148,7 +150,11 @@ void EveryVehicleAnalysis::watch(const WatchedPixels& pixels, std::int64_t frame
     model_.markForeground(pixels, light, counts_);
     std::int32_t occupiedCells = 0;
     for (std::size_t cell = 0; cell < occupied_.size(); ++cell) {
-        occupied_[cell] = counts_.foreground[cell] * occupiedShareDivisor >= CellGrid::cellPixels ? 1 : 0;
+        const bool changed = counts_.foreground[cell] * occupiedShareDivisor >= CellGrid::cellPixels;
+        // A lamp is no change of light, whatever the road under it shows.
+        const bool relit = changed && counts_.lamps[cell] == 0 &&
+                           model_.keepsTexture(pixels, light, static_cast<std::int32_t>(cell));
+        occupied_[cell] = changed && !relit ? 1 : 0;
         occupiedCells += occupied_[cell];
     }
     tracks_.follow(occupied_, counts_.dark, counts_.lamps, frame, seconds);
@@ -184,7 +190,14 @@ void EveryVehicleAnalysis::followStreams(const WatchedPixels& pixels, std::int64
         const Flow flow = flow_.measure(pixels.window, previousWindow_, columns, box);
         track.flowRows += flow.rows;
         track.flowColumns += flow.columns;
-        if (std::abs(track.flowRows) < rows && std::abs(track.flowColumns) < columns) continue;
+        // What filled the window may be one vehicle longer than it, or one
+        // that creeps through it: a second one shows road between them.
+        const bool fills =
+            track.peakCells * fillingShareDivisor >= model_.cells().count() * (fillingShareDivisor - 1);
+        const bool acrossRows = std::abs(track.flowRows) >= rows && (!fills || track.waistAcrossRows);
+        const bool acrossColumns =
+            std::abs(track.flowColumns) >= columns && (!fills || track.waistAcrossColumns);
+        if (!acrossRows && !acrossColumns) continue;
         // A vehicle on its way out shrinks; a stream keeps its size.
         if (static_cast<float>(track.cells) < leavingShare * static_cast<float>(track.picturedCells))
             continue;
@@ -271,6 +284,8 @@ void EveryVehicleAnalysis::takePicture(std::int32_t peakCells) {
         if (!track.pictured) passages_.pictured(track.id, heldFrame_);
         track.pictured = true;
         track.streaming = false;
+        track.waistAcrossRows = false;
+        track.waistAcrossColumns = false;
         track.flowRows = 0;
         track.flowColumns = 0;
         track.picturedCells = track.cells;

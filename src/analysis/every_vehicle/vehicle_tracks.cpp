@@ -12,6 +12,14 @@ constexpr std::int32_t nearbyCells = 3;
 // Pieces of a track further apart than this, in cells, are taken apart.
 constexpr std::int32_t pieceGapCells = 3;
 
+// Whether an inner one of `sections` is at most half the widest.
+bool hasWaist(const std::vector<std::int32_t>& sections) {
+    if (sections.size() < 3) return false;
+    const std::int32_t widest = *std::max_element(sections.begin(), sections.end());
+    return std::any_of(sections.begin() + 1, sections.end() - 1,
+                       [widest](std::int32_t width) { return 2 * width <= widest; });
+}
+
 }  // namespace
 
 void VehicleTracks::reset(const CellGrid& cells) {
@@ -206,8 +214,26 @@ void VehicleTracks::measureTracks(const CellValues<std::uint16_t>& darkPixels,
         track.peakCells = std::max(track.peakCells, track.cells);
         track.darkPixels = std::max(track.darkPixels, track.darkPixelsNow);
         track.lampPixels = std::max(track.lampPixels, track.lampPixelsNow);
+        findWaists(track);
         if (track.darkPixels >= darkVehiclePixels) track.dark = true;
     }
+}
+
+void VehicleTracks::findWaists(Track& track) {
+    const auto sectionsAlong = [&](bool rows) {
+        const std::int32_t first = rows ? track.firstRow : track.firstColumn;
+        const std::int32_t last = rows ? track.lastRow : track.lastColumn;
+        crossSection_.assign(static_cast<std::size_t>(last - first + 1), 0);
+        for (std::int32_t r = track.firstRow; r <= track.lastRow; ++r) {
+            for (std::int32_t c = track.firstColumn; c <= track.lastColumn; ++c) {
+                if (labels_[static_cast<std::size_t>(r) * cells_.columns + c] == track.id)
+                    ++crossSection_[static_cast<std::size_t>((rows ? r : c) - first)];
+            }
+        }
+        return hasWaist(crossSection_);
+    };
+    track.waistAcrossRows = track.waistAcrossRows || sectionsAlong(true);
+    track.waistAcrossColumns = track.waistAcrossColumns || sectionsAlong(false);
 }
 
 void VehicleTracks::forgetDeparted() {

@@ -44,6 +44,11 @@ struct Track {
     std::int32_t flowRows = 0, flowColumns = 0;
     // A stream of vehicles: new ones have flowed in since the last picture.
     bool streaming = false;
+    // Since it was last pictured, a row (a column) of its cells was narrower
+    // than half its widest: road between two vehicles of a stream that
+    // moves down (across) the picture. One vehicle, however long or slow,
+    // shows none.
+    bool waistAcrossRows = false, waistAcrossColumns = false;
     std::int32_t picturedCells = 0;  // when it was last pictured
 };
 
@@ -70,6 +75,7 @@ private:
     void separatePieces(std::int64_t frame, double seconds);
     void measureTracks(const CellValues<std::uint16_t>& darkPixels,
                        const CellValues<std::uint16_t>& lampPixels);
+    void findWaists(Track& track);
     Track* find(std::int32_t id);
 
     CellGrid cells_;
@@ -80,6 +86,7 @@ private:
     std::vector<std::int32_t> stack_;
     std::vector<std::int32_t> pieceSizes_;
     std::vector<std::int32_t> pieceLabels_;
+    std::vector<std::int32_t> crossSection_;
     std::vector<Track> tracks_;
     std::int32_t nextId_ = 1;
 };
