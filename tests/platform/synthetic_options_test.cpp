@@ -95,4 +95,21 @@ TEST(SyntheticOptions, RefusesARateThatIsNotPositive) {
     EXPECT_FALSE(failure.empty());
 }
 
+TEST(SyntheticOptions, TheWeatherWordsAreTakenOnceEach) {
+    const SceneOptions options = parsed(":3:shake:nightlights:wet:rain:softclouds:dusk:irswitch:night=0-90");
+    EXPECT_TRUE(options.shake && options.nightLights && options.wet && options.rain && options.softClouds &&
+                options.dusk && options.irSwitch);
+    EXPECT_FALSE(options.clouds || options.headlights);
+    EXPECT_FALSE(parsed(":3:night").shake || parsed(":3:night").nightLights);
+    for (const std::string word : {"shake", "nightlights", "wet", "rain", "softclouds", "dusk", "irswitch"}) {
+        std::string failure;
+        EXPECT_FALSE(parseSceneOptions(":" + word + ":night:" + word, failure).has_value());
+        EXPECT_EQ(failure, word + " given twice");
+    }
+    std::string failure;
+    EXPECT_FALSE(parseSceneOptions(":7:snow", failure).has_value());
+    EXPECT_NE(failure.find("unknown option 'snow'"), std::string::npos);
+    EXPECT_NE(failure.find("shake, nightlights, wet, rain, softclouds, dusk, irswitch"), std::string::npos);
+}
+
 }  // namespace

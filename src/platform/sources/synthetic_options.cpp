@@ -8,7 +8,8 @@ namespace {
 
 constexpr NightStretch defaultNight{60.0, 180.0};
 constexpr std::string_view knownOptions =
-    "night, night=FROM-TO, frames=N, empty, clouds, exposure, queue, followers, headlights";
+    "night, night=FROM-TO, frames=N, empty, clouds, exposure, queue, followers, headlights, shake, "
+    "nightlights, wet, rain, softclouds, dusk, irswitch";
 
 std::vector<std::string_view> splitFields(std::string_view text) {
     std::vector<std::string_view> fields;
@@ -66,6 +67,13 @@ bool* flagOf(std::string_view option, SceneOptions& options) {
     if (option == "queue") return &options.queue;
     if (option == "followers") return &options.followers;
     if (option == "headlights") return &options.headlights;
+    if (option == "shake") return &options.shake;
+    if (option == "nightlights") return &options.nightLights;
+    if (option == "wet") return &options.wet;
+    if (option == "rain") return &options.rain;
+    if (option == "softclouds") return &options.softClouds;
+    if (option == "dusk") return &options.dusk;
+    if (option == "irswitch") return &options.irSwitch;
     return nullptr;
 }
 

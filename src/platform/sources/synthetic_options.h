@@ -15,6 +15,28 @@
 //                           detection window for 60 to 75 s
 //   followers               half the vehicles follow the one before closely
 //   headlights              vehicles drive with their head lamps on
+//   shake                   the camera's pole sways in the wind: the whole
+//                           picture moves by a fraction of a pixel in calm
+//                           spells and by up to about 4 pixels from one frame
+//                           to the next in gusts lasting seconds
+//   nightlights             as the light fades, lamps stand out: each
+//                           vehicle's head lamps (with bloom) and low beams
+//                           lighting the road ahead of it, its red tail lamps
+//                           and their glow behind it, and, with night, a
+//                           street lamp beside the detection window that
+//                           switches on after dark and flickers
+//   wet                     a wet road: darker, and with nightlights the
+//                           lamps' reflections streak down the road
+//   rain                    falling rain: streaks, splashes, a veil of light
+//                           and a little blur, on a wet road
+//   softclouds              large cloud shadows with soft edges drifting over
+//                           the road with the wind, taking 20 to 50 % of the
+//                           light
+//   dusk                    every 80 to 120 s the light starts to halve, or
+//                           to come back, within a minute
+//   irswitch                now and then the camera switches to its infrared
+//                           night mode, gray and flatter with an exposure
+//                           step, and back, each from one frame to the next
 // Each option may be given once.
 #include <cstdint>
 #include <optional>
@@ -35,6 +57,13 @@ struct SceneOptions {
     bool queue = false;
     bool followers = false;
     bool headlights = false;
+    bool shake = false;
+    bool nightLights = false;
+    bool wet = false;
+    bool rain = false;
+    bool softClouds = false;
+    bool dusk = false;
+    bool irSwitch = false;
 };
 
 // Reads the options, or leaves a one-line reason in `failure`.

@@ -25,7 +25,14 @@ enum class Purpose : std::uint64_t {
     traffic,
     clouds,
     exposure,
-    queue
+    queue,
+    shake,
+    softClouds,
+    dusk,
+    infrared,
+    rain,
+    streetLamp,
+    lamps
 };
 
 // Key of the stream for one purpose and index (a frame, a stretch of time, ...).

@@ -6,10 +6,13 @@
 #include <cstring>
 
 #include "platform/sources/synthetic_background.h"
+#include "platform/sources/synthetic_infrared.h"
 #include "platform/sources/synthetic_layout.h"
 #include "platform/sources/synthetic_lighting.h"
 #include "platform/sources/synthetic_random.h"
 #include "platform/sources/synthetic_shading.h"
+#include "platform/sources/synthetic_shake.h"
+#include "platform/sources/synthetic_soft_clouds.h"
 #include "platform/sources/synthetic_vehicle_painter.h"
 
 namespace platform::synthetic {
@@ -53,16 +56,29 @@ SceneRenderer::SceneRenderer(const SceneOptions& options, FrameRate rate)
       noise_(makeNoise(options.seed)),
       litRoad_(pictureBytes) {
     paintRoad(options.seed, road_.data());
+    if (options.wet || options.rain) {
+        for (std::uint8_t& value : road_) value = static_cast<std::uint8_t>(value * wetRoadShare >> 8);
+    }
     vehicles_.reserve(mostVehiclesPerStretch);
+    if (options.nightLights) nightLights_.emplace(options, road_.data());
+    if (options.rain) rain_.emplace(options.seed);
+    if (options.shake) still_.resize(pictureBytes);
 }
 
 void SceneRenderer::render(std::int64_t frame, std::uint8_t* picture) {
     const double seconds = frameSeconds(frame, rate_);
-    const int light = lightQuanta(lightLevel(options_.seed, options_.night, seconds));
+    const double level = sceneLight(options_, seconds);
+    const std::optional<InfraredMode> infrared =
+        options_.irSwitch ? infraredAt(options_.seed, seconds) : std::nullopt;
+    const int light = lightQuanta(infrared ? std::max(level, infrared->illumination) : level);
     lightRoad(light);
     std::memcpy(picture, litRoad_.data(), pictureBytes);
-    if (options_.traffic) drawTraffic(seconds, light, picture);
+    if (options_.traffic) scheduleAround(seconds);
+    if (nightLights_) nightLights_->lightRoad(seconds, lampShare(level), lampVehicles_, picture);
+    if (options_.traffic) drawTraffic(seconds, light, lampShare(level), picture);
     shadeAndExpose(options_, seconds, picture);
+    weatherAndCamera(frame, seconds, picture);
+    if (infrared) toInfrared(*infrared, picture);
     addSensorNoise(frame, picture);
 }
 
@@ -77,18 +93,36 @@ void SceneRenderer::lightRoad(int light) {
     litRoadLight_ = light;
 }
 
-void SceneRenderer::drawTraffic(double seconds, int light, std::uint8_t* picture) {
+void SceneRenderer::scheduleAround(double seconds) {
     const std::int64_t stretch = stretchOf(seconds);
-    if (stretch != vehiclesStretch_) {
-        scheduleStretch(options_, stretch, vehicles_);
-        vehiclesStretch_ = stretch;
-    }
+    if (stretch == vehiclesStretch_) return;
+    scheduleStretch(options_, stretch, vehicles_);
+    vehiclesStretch_ = stretch;
+    if (!nightLights_) return;
+    scheduleStretch(options_, stretch + 1, lampVehicles_);
+    lampVehicles_.insert(lampVehicles_.begin(), vehicles_.begin(), vehicles_.end());
+}
+
+void SceneRenderer::drawTraffic(double seconds, int light, double lampShare, std::uint8_t* picture) {
+    const int lampLight = options_.headlights && !nightLights_ ? headlampLight : 0;
     // Later arrivals are further away: drawn first, so nearer vehicles cover them.
     for (auto vehicle = vehicles_.rbegin(); vehicle != vehicles_.rend(); ++vehicle) {
         if (bodyRows(*vehicle, seconds).empty()) continue;
-        paintShadow(*vehicle, seconds, picture);
-        paintVehicle(*vehicle, seconds, light, options_.headlights ? headlampLight : 0, picture);
+        // After dark there is no sun to cast its shadow.
+        if (!nightLights_ || lampShare < 0.5) paintShadow(*vehicle, seconds, picture);
+        const int bodyLight = nightLights_ ? light + nightLights_->bodyLight(*vehicle, seconds) : light;
+        paintVehicle(*vehicle, seconds, bodyLight, lampLight, picture);
+        if (nightLights_) nightLights_->paintLamps(*vehicle, seconds, lampShare, picture);
     }
+}
+
+void SceneRenderer::weatherAndCamera(std::int64_t frame, double seconds, std::uint8_t* picture) {
+    if (options_.softClouds) shadeSoftClouds(options_.seed, seconds, picture);
+    if (options_.shake) {
+        std::memcpy(still_.data(), picture, pictureBytes);
+        shakePicture(still_.data(), shakeOffset(options_.seed, seconds), picture);
+    }
+    if (rain_) rain_->fall(frame, seconds, picture);
 }
 
 void SceneRenderer::addSensorNoise(std::int64_t frame, std::uint8_t* picture) const {

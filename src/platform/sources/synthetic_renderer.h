@@ -1,13 +1,16 @@
 #pragma once
 // Draws frame k of the synthetic scene: the road in the light of that moment,
-// the vehicles on it, cloud shadows and the camera's gain, and its sensor
-// noise. A frame depends on the
+// the vehicles on it and their lamps, the weather, the camera's gain, shake
+// and night mode, and its sensor noise. A frame depends on the
 // options, the frame rate and k alone, so frames can be drawn in any order.
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/sources/recorded_timeline.h"
+#include "platform/sources/synthetic_night_lights.h"
 #include "platform/sources/synthetic_options.h"
+#include "platform/sources/synthetic_rain.h"
 #include "platform/sources/synthetic_traffic.h"
 
 namespace platform::synthetic {
@@ -22,7 +25,9 @@ public:
 
 private:
     void lightRoad(int light);
-    void drawTraffic(double seconds, int light, std::uint8_t* picture);
+    void scheduleAround(double seconds);
+    void drawTraffic(double seconds, int light, double lampShare, std::uint8_t* picture);
+    void weatherAndCamera(std::int64_t frame, double seconds, std::uint8_t* picture);
     void addSensorNoise(std::int64_t frame, std::uint8_t* picture) const;
 
     SceneOptions options_;
@@ -35,6 +40,12 @@ private:
     int litRoadLight_ = -1;
     std::vector<Vehicle> vehicles_;
     std::int64_t vehiclesStretch_ = -1;
+    // With the night lights: this stretch's vehicles and the next one's,
+    // whose beams come into the picture before they do.
+    std::vector<Vehicle> lampVehicles_;
+    std::optional<NightLights> nightLights_;
+    std::optional<Rain> rain_;
+    std::vector<std::uint8_t> still_;
 };
 
 }  // namespace platform::synthetic

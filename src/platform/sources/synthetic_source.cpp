@@ -9,7 +9,9 @@ extern "C" {
 
 #include "platform/sources/ffmpeg_diagnostics.h"
 #include "platform/sources/full_size_frame.h"
+#include "platform/sources/synthetic_beams.h"
 #include "platform/sources/synthetic_layout.h"
+#include "platform/sources/synthetic_night_lights.h"
 #include "platform/sources/synthetic_traffic.h"
 
 namespace platform {
@@ -22,23 +24,6 @@ std::int64_t frameAtOrBefore(double seconds, FrameRate rate) {
         std::floor(seconds * static_cast<double>(rate.numerator) / static_cast<double>(rate.denominator)));
 }
 
-bool inWindowAt(const Vehicle& vehicle, std::int64_t frame, FrameRate rate) {
-    return frame >= 0 && synthetic::inDetectionWindow(vehicle, synthetic::frameSeconds(frame, rate));
-}
-
-// The frames of the vehicle's visit, found by asking the renderer's own test
-// frame by frame from just before its arrival; nullopt for a visit that falls
-// between two frames.
-std::optional<VehicleVisit> visitOf(const Vehicle& vehicle, FrameRate rate) {
-    const std::int64_t departure = frameAtOrBefore(synthetic::departureSeconds(vehicle), rate) + 2;
-    std::int64_t first = std::max<std::int64_t>(frameAtOrBefore(vehicle.arrivalSeconds, rate) - 2, 0);
-    while (first <= departure && !inWindowAt(vehicle, first, rate)) ++first;
-    if (first > departure) return std::nullopt;
-    std::int64_t last = first;
-    while (inWindowAt(vehicle, last + 1, rate)) ++last;
-    return VehicleVisit{first, last, vehicle.tone};
-}
-
 // The frames in which a queue's first vehicle stands in the window; the
 // vehicles standing behind it do not reach the window.
 std::optional<QueueStop> queueStopOf(const Vehicle& vehicle, FrameRate rate) {
@@ -49,6 +34,51 @@ std::optional<QueueStop> queueStopOf(const Vehicle& vehicle, FrameRate rate) {
 }
 
 }  // namespace
+
+bool SyntheticSource::inWindowAt(const Vehicle& vehicle, std::int64_t frame) const {
+    return frame >= 0 && synthetic::inDetectionWindow(vehicle, synthetic::frameSeconds(frame, rate_),
+                                                      shakeOffset(frame).dy);
+}
+
+// The frames of the vehicle's visit, found by asking the renderer's own test
+// frame by frame from just before its arrival (the shake moves it by a few
+// rows at most); nullopt for a visit that falls between two frames.
+std::optional<VehicleVisit> SyntheticSource::visitOf(const Vehicle& vehicle) const {
+    const std::int64_t departure = frameAtOrBefore(synthetic::departureSeconds(vehicle), rate_) + 4;
+    std::int64_t first = std::max<std::int64_t>(frameAtOrBefore(vehicle.arrivalSeconds, rate_) - 4, 0);
+    while (first <= departure && !inWindowAt(vehicle, first)) ++first;
+    if (first > departure) return std::nullopt;
+    std::int64_t last = first;
+    while (inWindowAt(vehicle, last + 1)) ++last;
+    return VehicleVisit{first, last, vehicle.tone};
+}
+
+// Scans from before its beams can reach the window to its body's arrival.
+void SyntheticSource::addBeamLeads(const Vehicle& vehicle, std::vector<BeamLead>& leads) const {
+    const double reachDepth =
+        synthetic::roadDepth(synthetic::detectionWindowTopRow - 8.0) + synthetic::beamReachMetres();
+    std::int64_t frame = std::max<std::int64_t>(
+        frameAtOrBefore(synthetic::secondsAtFrontDepth(vehicle, reachDepth), rate_), 0);
+    const std::int64_t arrival = frameAtOrBefore(vehicle.arrivalSeconds, rate_) + 8;
+    std::optional<BeamLead> open;
+    for (; frame <= arrival && !inWindowAt(vehicle, frame); ++frame) {
+        const double seconds = synthetic::frameSeconds(frame, rate_);
+        const bool lit = synthetic::lampShare(synthetic::sceneLight(options_, seconds)) >= 0.5 &&
+                         synthetic::beamInDetectionWindow(vehicle, seconds, shakeOffset(frame).dy);
+        if (lit && !open) open = BeamLead{frame, frame};
+        if (lit) open->lastFrame = frame;
+        if (!lit && open) {
+            leads.push_back(*open);
+            open.reset();
+        }
+    }
+    if (open) leads.push_back(*open);
+}
+
+synthetic::ShakeOffset SyntheticSource::shakeOffset(std::int64_t frame) const {
+    if (!options_.shake) return {0.0, 0.0};
+    return synthetic::shakeOffset(options_.seed, synthetic::frameSeconds(frame, rate_));
+}
 
 SyntheticSource::SyntheticSource(const synthetic::SceneOptions& options, FrameRate rate)
     : options_(options), rate_(rate), renderer_(options, rate), picture_(synthetic::pictureBytes) {}
@@ -165,11 +195,23 @@ std::vector<VehicleVisit> SyntheticSource::detectionWindowVisits(std::int64_t fi
                                                                  std::int64_t lastFrame) const {
     std::vector<VehicleVisit> visits;
     for (const Vehicle& vehicle : vehiclesAround(firstFrame, lastFrame)) {
-        const std::optional<VehicleVisit> visit = visitOf(vehicle, rate_);
+        const std::optional<VehicleVisit> visit = visitOf(vehicle);
         if (visit && visit->lastFrame >= firstFrame && visit->firstFrame <= lastFrame)
             visits.push_back(*visit);
     }
     return visits;
+}
+
+std::vector<BeamLead> SyntheticSource::beamLeads(std::int64_t firstFrame, std::int64_t lastFrame) const {
+    std::vector<BeamLead> leads;
+    if (!options_.nightLights) return leads;
+    std::vector<BeamLead> all;
+    // A vehicle's beams come into the window seconds before its stretch's first arrival.
+    const std::int64_t ahead = frameAtOrBefore(15.0, rate_) + 1;
+    for (const Vehicle& vehicle : vehiclesAround(firstFrame, lastFrame + ahead)) addBeamLeads(vehicle, all);
+    for (const BeamLead& lead : all)
+        if (lead.lastFrame >= firstFrame && lead.firstFrame <= lastFrame) leads.push_back(lead);
+    return leads;
 }
 
 std::vector<QueueStop> SyntheticSource::queueStops(std::int64_t firstFrame, std::int64_t lastFrame) const {

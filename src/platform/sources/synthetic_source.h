@@ -15,11 +15,14 @@
 #include "platform/sources/recorded_timeline.h"
 #include "platform/sources/synthetic_options.h"
 #include "platform/sources/synthetic_renderer.h"
+#include "platform/sources/synthetic_shake.h"
 
 namespace platform {
 
 // A vehicle's passage through the detection window: the frames in which its
-// body covers at least one of the window's rows.
+// body covers at least one of the window's rows (as the shaken picture
+// shows it, with the shake option). Its beams, glow and reflections are not
+// the vehicle.
 struct VehicleVisit {
     std::int64_t firstFrame;
     std::int64_t lastFrame;
@@ -29,6 +32,14 @@ struct VehicleVisit {
 // The frames in which the first vehicle of a queue stands still in the
 // detection window (see synthetic_queue.h).
 struct QueueStop {
+    std::int64_t firstFrame;
+    std::int64_t lastFrame;
+};
+
+// Frames in which a vehicle's beams light the detection window's road, its
+// lamps stand out (at least half way to night) and its body is not yet in
+// the window.
+struct BeamLead {
     std::int64_t firstFrame;
     std::int64_t lastFrame;
 };
@@ -58,6 +69,14 @@ public:
     // long.
     std::vector<QueueStop> queueStops(std::int64_t firstFrame, std::int64_t lastFrame) const;
 
+    // Every beam lead that overlaps frames firstFrame..lastFrame, whole and
+    // in order of the vehicles' arrival; none without the nightlights option.
+    std::vector<BeamLead> beamLeads(std::int64_t firstFrame, std::int64_t lastFrame) const;
+
+    // How far frame `frame` is moved by the shake, in pixels of the 640 x
+    // 480 picture; zero without the shake option.
+    synthetic::ShakeOffset shakeOffset(std::int64_t frame) const;
+
     // Frame `frame` as drawn, before scaling: 640 x 480 BGR24, top row first.
     const std::vector<std::uint8_t>& nativeFrame(std::int64_t frame);
 
@@ -68,6 +87,10 @@ private:
 
     // The vehicles of every stretch that overlaps frames firstFrame..lastFrame.
     std::vector<synthetic::Vehicle> vehiclesAround(std::int64_t firstFrame, std::int64_t lastFrame) const;
+
+    bool inWindowAt(const synthetic::Vehicle& vehicle, std::int64_t frame) const;
+    std::optional<VehicleVisit> visitOf(const synthetic::Vehicle& vehicle) const;
+    void addBeamLeads(const synthetic::Vehicle& vehicle, std::vector<BeamLead>& leads) const;
 
     synthetic::SceneOptions options_;
     FrameRate rate_;

@@ -183,9 +183,10 @@ RowSpan bodyRows(const Vehicle& vehicle, double seconds) {
             std::min(clampedRow(std::floor(bottom)), pictureHeight - 1)};
 }
 
-bool inDetectionWindow(const Vehicle& vehicle, double seconds) {
+bool inDetectionWindow(const Vehicle& vehicle, double seconds, double rowShift) {
     const RowSpan rows = bodyRows(vehicle, seconds);
-    return !rows.empty() && rows.first <= detectionWindowBottomRow && rows.last >= detectionWindowTopRow;
+    return !rows.empty() && rows.first + rowShift <= detectionWindowBottomRow + 0.5 &&
+           rows.last + rowShift >= detectionWindowTopRow - 0.5;
 }
 
 double departureSeconds(const Vehicle& vehicle) {

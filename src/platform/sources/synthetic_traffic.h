@@ -71,8 +71,10 @@ struct RowSpan {
 // The rows its body (front and roof) covers at `seconds`, within the picture.
 RowSpan bodyRows(const Vehicle& vehicle, double seconds);
 
-// Whether its body covers any row of the detection window at `seconds`.
-bool inDetectionWindow(const Vehicle& vehicle, double seconds);
+// Whether its body covers any row of the detection window at `seconds`;
+// with the picture moved down by `rowShift` rows (the camera shaking), its
+// rows must come within half a row of the window.
+bool inDetectionWindow(const Vehicle& vehicle, double seconds, double rowShift = 0.0);
 
 // When its body has just cleared the detection window's bottom row.
 double departureSeconds(const Vehicle& vehicle);

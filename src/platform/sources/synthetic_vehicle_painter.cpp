@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <span>
 
 #include "platform/sources/synthetic_layout.h"
@@ -147,7 +148,25 @@ void paintBodyRow(std::uint8_t* picture, int row, Panel panel, const Palette& pa
     }
 }
 
+// The row at `along` (0 the front at road level, 1 the rear of the roof).
+LampRow rowAlong(const Vehicle& vehicle, double seconds, double along) {
+    const double front = frontDepth(vehicle, seconds);
+    const double roofRear = apparentDepth(front + vehicle.length, vehicle.height);
+    const double row = rowAtDepth(front + along * (roofRear - front));
+    return {row, columnAt(vehicle.lateral, row), vehicle.width / 2 * pixelsPerMetre(row)};
+}
+
 }  // namespace
+
+LampRow headLampRow(const Vehicle& vehicle, double seconds) {
+    const std::span<const Band> bands = bandsOf(vehicle.kind);
+    const auto lamps =
+        std::find_if(bands.begin(), bands.end(), [](const Band& band) { return band.panel == Panel::lamps; });
+    const double from = std::prev(lamps)->upTo;
+    return rowAlong(vehicle, seconds, (from + lamps->upTo) / 2);
+}
+
+LampRow tailLampRow(const Vehicle& vehicle, double seconds) { return rowAlong(vehicle, seconds, 0.985); }
 
 void paintShadow(const Vehicle& vehicle, double seconds, std::uint8_t* picture) {
     // The sun stands to the left: the shadow lies under the body and to its right.

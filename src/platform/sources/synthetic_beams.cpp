@@ -1,0 +1,175 @@
+#include "platform/sources/synthetic_beams.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+
+#include "platform/sources/synthetic_layout.h"
+#include "platform/sources/synthetic_random.h"
+#include "platform/sources/synthetic_vehicle_painter.h"
+
+namespace platform::synthetic {
+namespace {
+
+// The beams rise over the first metres ahead of the bumper and then fall
+// off with the square of the distance beyond fallMetres.
+constexpr double riseMetres = 2.5;
+constexpr double fallMetres = 19.0;
+constexpr double farthestMetres = 60.0;
+// The light spreads across the road about 10 degrees each way.
+constexpr double spreadAtLamp = 0.35;
+constexpr double spreadPerMetre = 0.17;
+
+double beamProfile(double ahead) {
+    if (ahead <= 0.3 || ahead > farthestMetres) return 0.0;
+    const double rise = std::min(1.0, (ahead - 0.3) / riseMetres);
+    const double fall = 1.0 / (1.0 + (ahead / fallMetres) * (ahead / fallMetres));
+    return rise * rise * (3.0 - 2.0 * rise) * fall;
+}
+
+// exp(-x^2 / 2) for x from 0 to 3.5 in steps of 1/32.
+constexpr int gaussSteps = 32;
+constexpr int gaussLength = 3 * gaussSteps + gaussSteps / 2;
+const std::array<float, gaussLength + 1>& gaussTable() {
+    static const std::array<float, gaussLength + 1> table = [] {
+        std::array<float, gaussLength + 1> values{};
+        for (int i = 0; i < gaussLength; ++i) {
+            const double x = static_cast<double>(i) / gaussSteps;
+            values[i] = static_cast<float>(std::exp(-x * x / 2));
+        }
+        return values;
+    }();
+    return table;
+}
+
+float gauss(float distanceInSigmas) {
+    const auto index = static_cast<int>(std::abs(distanceInSigmas) * gaussSteps);
+    return gaussTable()[std::min(index, gaussLength)];
+}
+
+std::uint8_t* pixelAt(std::uint8_t* picture, int row, int column) {
+    return picture + static_cast<std::size_t>(row) * pictureRowBytes + static_cast<std::size_t>(column) * 3;
+}
+
+// Adds `road` times `weight` (per channel, share of daylight) to a pixel.
+void addLit(std::uint8_t* pixel, const std::uint8_t* road, const float weight[3]) {
+    for (int channel = 0; channel < 3; ++channel)
+        pixel[channel] = static_cast<std::uint8_t>(
+            std::min(255.0f, pixel[channel] + road[channel] * weight[channel] + 0.5f));
+}
+
+int rowAt(double depth) { return static_cast<int>(std::floor(rowAtDepth(depth))); }
+
+}  // namespace
+
+LampLight lampLightOf(std::uint64_t seed, const Vehicle& vehicle) {
+    Random random(
+        mix(streamKey(seed, Purpose::lamps) ^ std::bit_cast<std::uint64_t>(vehicle.arrivalSeconds)));
+    const double blueness = random.uniform();
+    const bool led = random.chance(0.35);
+    const double beam = random.uniform(0.45, 0.8);
+    if (led) return {1.0, 0.97 - 0.04 * blueness, 0.90 - 0.06 * blueness, beam};
+    return {0.72 + 0.1 * blueness, 0.9, 1.0, beam * 0.85};
+}
+
+double beamReachMetres() { return fallMetres * std::sqrt(3.0); }
+
+void lightRoadAhead(const Vehicle& vehicle, double seconds, const LampLight& lamps, double share, bool wet,
+                    const std::uint8_t* road, std::uint8_t* picture) {
+    const double front = frontDepth(vehicle, seconds);
+    const double strength = lamps.beam * share * (wet ? 0.6 : 1.0);
+    const int firstRow = std::max(0, rowAt(front - 0.3) + 1);
+    const int lastRow =
+        front - farthestMetres > roadDepth(pictureHeight) ? rowAt(front - farthestMetres) : pictureHeight - 1;
+    const double lampOffset = vehicle.width / 2 * headLampSide;
+    for (int row = firstRow; row <= std::min(lastRow, pictureHeight - 1); ++row) {
+        const double ahead = front - roadDepth(row + 0.5);
+        const double level = strength * beamProfile(ahead);
+        if (level * 255.0 < 0.5) continue;
+        const double metre = pixelsPerMetre(row + 0.5);
+        const double sigma = (spreadAtLamp + spreadPerMetre * ahead) * metre;
+        // Low beams reach further toward the kerb on the right.
+        const double middle = columnAt(vehicle.lateral + 0.04 * ahead, row + 0.5);
+        const double left = middle - lampOffset * metre;
+        const double right = middle + lampOffset * metre;
+        const int from = std::max(0, static_cast<int>(left - 3.5 * sigma));
+        const int to = std::min(pictureWidth - 1, static_cast<int>(right + 3.5 * sigma));
+        const auto inverse = static_cast<float>(1.0 / sigma);
+        for (int column = from; column <= to; ++column) {
+            const float light = static_cast<float>(level) * 0.5f *
+                                (gauss((column - static_cast<float>(left)) * inverse) +
+                                 gauss((column - static_cast<float>(right)) * inverse));
+            const float weight[3] = {light * static_cast<float>(lamps.blue),
+                                     light * static_cast<float>(lamps.green),
+                                     light * static_cast<float>(lamps.red)};
+            const std::size_t at = static_cast<std::size_t>(row) * pictureRowBytes + column * 3;
+            addLit(picture + at, road + at, weight);
+        }
+    }
+}
+
+void reflectLamps(const Vehicle& vehicle, double seconds, const LampLight& lamps, double share,
+                  const std::uint8_t* road, std::uint8_t* picture) {
+    const double front = frontDepth(vehicle, seconds);
+    if (front <= 1.0) return;
+    const int firstRow = std::max(0, rowAt(front) + 1);
+    const int lastRow = std::min(pictureHeight - 1, rowAt(front * 0.62));
+    const double length = std::max(1, lastRow - rowAt(front));
+    for (int row = firstRow; row <= lastRow; ++row) {
+        const double along = (row - rowAt(front)) / length;
+        const double level = share * 1.6 * std::pow(1.0 - along, 1.5);
+        const double half = std::max(1.2, 0.07 * pixelsPerMetre(row) * (1.0 + along));
+        const double centre = columnAt(vehicle.lateral, row);
+        for (const double side : {-1.0, 1.0}) {
+            const double lamp = centre + side * headLampSide * vehicle.width / 2 * pixelsPerMetre(row);
+            const int from = std::max(0, static_cast<int>(lamp - 3 * half));
+            const int to = std::min(pictureWidth - 1, static_cast<int>(lamp + 3 * half));
+            for (int column = from; column <= to; ++column) {
+                const std::size_t at = static_cast<std::size_t>(row) * pictureRowBytes + column * 3;
+                // The wet film glitters where the asphalt's grain catches the light.
+                const float glitter = std::clamp((road[at + 1] - 60.0f) / 50.0f, 0.1f, 1.6f);
+                const float light = static_cast<float>(level) * glitter *
+                                    gauss(static_cast<float>((column - lamp) / half)) * 255.0f;
+                const float colour[3] = {static_cast<float>(lamps.blue), static_cast<float>(lamps.green),
+                                         static_cast<float>(lamps.red)};
+                std::uint8_t* pixel = pixelAt(picture, row, column);
+                for (int channel = 0; channel < 3; ++channel)
+                    pixel[channel] = static_cast<std::uint8_t>(
+                        std::min(255.0f, pixel[channel] + light * colour[channel] + 0.5f));
+            }
+        }
+    }
+}
+
+void glowBehind(const Vehicle& vehicle, double seconds, double share, const std::uint8_t* road,
+                std::uint8_t* picture) {
+    const double rear = frontDepth(vehicle, seconds) + vehicle.length;
+    const double hidden = apparentDepth(rear, vehicle.height);
+    const int firstRow = std::max(0, rowAt(rear + 5.0));
+    const int lastRow = std::min(pictureHeight - 1, rowAt(hidden) - 1);
+    for (int row = firstRow; row <= lastRow; ++row) {
+        const double behind = roadDepth(row + 0.5) - rear;
+        const auto level = static_cast<float>(0.22 * share * std::exp(-behind / 1.5));
+        const double metre = pixelsPerMetre(row + 0.5);
+        const double centre = columnAt(vehicle.lateral, row + 0.5);
+        const double sigma = vehicle.width * 0.45 * metre;
+        const int from = std::max(0, static_cast<int>(centre - 2.5 * sigma));
+        const int to = std::min(pictureWidth - 1, static_cast<int>(centre + 2.5 * sigma));
+        for (int column = from; column <= to; ++column) {
+            const float light = level * gauss(static_cast<float>((column - centre) / sigma));
+            const float weight[3] = {light * 0.06f, light * 0.10f, light};
+            const std::size_t at = static_cast<std::size_t>(row) * pictureRowBytes + column * 3;
+            addLit(picture + at, road + at, weight);
+        }
+    }
+}
+
+bool beamInDetectionWindow(const Vehicle& vehicle, double seconds, double rowShift) {
+    const double front = frontDepth(vehicle, seconds);
+    const double nearest = roadDepth(detectionWindowBottomRow + 0.5 - rowShift);
+    const double farthest = roadDepth(detectionWindowTopRow - 0.5 - rowShift);
+    return front - 0.3 > nearest && front - beamReachMetres() < farthest;
+}
+
+}  // namespace platform::synthetic
