@@ -14,9 +14,9 @@ namespace {
 
 using platform::SyntheticSource;
 
-std::unique_ptr<platform::FrameSource> makeScene() {
+std::unique_ptr<platform::FrameSource> makeScene(const std::string& options = ":7") {
     std::string failure;
-    auto source = platform::makeSyntheticSource(":7", std::nullopt, failure);
+    auto source = platform::makeSyntheticSource(options, std::nullopt, failure);
     source->open(failure);
     return source;
 }
@@ -29,6 +29,22 @@ void renderFrame(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(scene.nativeFrame(frame++).data());
 }
 BENCHMARK(renderFrame);
+
+// The same with each hard condition, frames from 10 s on (night from 0 s).
+void renderFrameWith(benchmark::State& state, const std::string& options) {
+    auto source = makeScene(options);
+    auto& scene = dynamic_cast<SyntheticSource&>(*source);
+    std::int64_t frame = 250;
+    for (auto _ : state) benchmark::DoNotOptimize(scene.nativeFrame(frame++).data());
+}
+BENCHMARK_CAPTURE(renderFrameWith, shake, std::string(":7:shake"));
+BENCHMARK_CAPTURE(renderFrameWith, nightlights, std::string(":7:night=0-3600:nightlights"));
+BENCHMARK_CAPTURE(renderFrameWith, nightlightsWet, std::string(":7:night=0-3600:nightlights:wet"));
+BENCHMARK_CAPTURE(renderFrameWith, rain, std::string(":7:rain"));
+BENCHMARK_CAPTURE(renderFrameWith, softclouds, std::string(":7:softclouds"));
+BENCHMARK_CAPTURE(renderFrameWith, duskIrswitch, std::string(":7:dusk:irswitch"));
+BENCHMARK_CAPTURE(renderFrameWith, all,
+                  std::string(":7:night=0-3600:nightlights:wet:rain:shake:softclouds:dusk:irswitch"));
 
 void renderAndScaleFrame(benchmark::State& state) {
     auto source = makeScene();

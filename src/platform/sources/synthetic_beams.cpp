@@ -52,13 +52,6 @@ std::uint8_t* pixelAt(std::uint8_t* picture, int row, int column) {
     return picture + static_cast<std::size_t>(row) * pictureRowBytes + static_cast<std::size_t>(column) * 3;
 }
 
-// Adds `road` times `weight` (per channel, share of daylight) to a pixel.
-void addLit(std::uint8_t* pixel, const std::uint8_t* road, const float weight[3]) {
-    for (int channel = 0; channel < 3; ++channel)
-        pixel[channel] = static_cast<std::uint8_t>(
-            std::min(255.0f, pixel[channel] + road[channel] * weight[channel] + 0.5f));
-}
-
 int rowAt(double depth) { return static_cast<int>(std::floor(rowAtDepth(depth))); }
 
 }  // namespace
@@ -76,35 +69,37 @@ LampLight lampLightOf(std::uint64_t seed, const Vehicle& vehicle) {
 double beamReachMetres() { return fallMetres * std::sqrt(3.0); }
 
 void lightRoadAhead(const Vehicle& vehicle, double seconds, const LampLight& lamps, double share, bool wet,
-                    const std::uint8_t* road, std::uint8_t* picture) {
+                    LightMap& light) {
     const double front = frontDepth(vehicle, seconds);
+    if (front <= 0.3) return;
     const double strength = lamps.beam * share * (wet ? 0.6 : 1.0);
-    const int firstRow = std::max(0, rowAt(front - 0.3) + 1);
-    const int lastRow =
-        front - farthestMetres > roadDepth(pictureHeight) ? rowAt(front - farthestMetres) : pictureHeight - 1;
     const double lampOffset = vehicle.width / 2 * headLampSide;
-    for (int row = firstRow; row <= std::min(lastRow, pictureHeight - 1); ++row) {
-        const double ahead = front - roadDepth(row + 0.5);
+    const int firstNode = std::max(0, static_cast<int>(std::ceil(rowAtDepth(front - 0.3) / LightMap::step)));
+    for (int node = firstNode; node < LightMap::rows; ++node) {
+        const double row = node * LightMap::step;
+        const double ahead = front - roadDepth(row);
         const double level = strength * beamProfile(ahead);
-        if (level * 255.0 < 0.5) continue;
-        const double metre = pixelsPerMetre(row + 0.5);
+        if (ahead > farthestMetres) break;
+        if (level * 255.0 < 0.3) continue;
+        const double metre = pixelsPerMetre(row);
         const double sigma = (spreadAtLamp + spreadPerMetre * ahead) * metre;
         // Low beams reach further toward the kerb on the right.
-        const double middle = columnAt(vehicle.lateral + 0.04 * ahead, row + 0.5);
+        const double middle = columnAt(vehicle.lateral + 0.04 * ahead, row);
         const double left = middle - lampOffset * metre;
         const double right = middle + lampOffset * metre;
-        const int from = std::max(0, static_cast<int>(left - 3.5 * sigma));
-        const int to = std::min(pictureWidth - 1, static_cast<int>(right + 3.5 * sigma));
+        const int from = std::max(0, static_cast<int>((left - 3.5 * sigma) / LightMap::step));
+        const int to =
+            std::min(LightMap::columns - 1, static_cast<int>((right + 3.5 * sigma) / LightMap::step) + 1);
         const auto inverse = static_cast<float>(1.0 / sigma);
         for (int column = from; column <= to; ++column) {
-            const float light = static_cast<float>(level) * 0.5f *
-                                (gauss((column - static_cast<float>(left)) * inverse) +
-                                 gauss((column - static_cast<float>(right)) * inverse));
-            const float weight[3] = {light * static_cast<float>(lamps.blue),
-                                     light * static_cast<float>(lamps.green),
-                                     light * static_cast<float>(lamps.red)};
-            const std::size_t at = static_cast<std::size_t>(row) * pictureRowBytes + column * 3;
-            addLit(picture + at, road + at, weight);
+            const auto x = static_cast<float>(column * LightMap::step);
+            const float lit = static_cast<float>(level) * 0.5f *
+                              (gauss((x - static_cast<float>(left)) * inverse) +
+                               gauss((x - static_cast<float>(right)) * inverse));
+            float* node3 = light.at(column, node);
+            node3[0] += lit * static_cast<float>(lamps.blue);
+            node3[1] += lit * static_cast<float>(lamps.green);
+            node3[2] += lit * static_cast<float>(lamps.red);
         }
     }
 }
@@ -142,25 +137,28 @@ void reflectLamps(const Vehicle& vehicle, double seconds, const LampLight& lamps
     }
 }
 
-void glowBehind(const Vehicle& vehicle, double seconds, double share, const std::uint8_t* road,
-                std::uint8_t* picture) {
+void glowBehind(const Vehicle& vehicle, double seconds, double share, LightMap& light) {
     const double rear = frontDepth(vehicle, seconds) + vehicle.length;
     const double hidden = apparentDepth(rear, vehicle.height);
-    const int firstRow = std::max(0, rowAt(rear + 5.0));
-    const int lastRow = std::min(pictureHeight - 1, rowAt(hidden) - 1);
-    for (int row = firstRow; row <= lastRow; ++row) {
-        const double behind = roadDepth(row + 0.5) - rear;
+    const int firstNode = std::max(0, static_cast<int>(std::ceil(rowAtDepth(rear + 5.0) / LightMap::step)));
+    const int lastNode =
+        std::min(LightMap::rows - 1, static_cast<int>(std::floor(rowAtDepth(hidden) / LightMap::step)));
+    for (int node = firstNode; node <= lastNode; ++node) {
+        const double row = node * LightMap::step;
+        const double behind = roadDepth(row) - rear;
         const auto level = static_cast<float>(0.22 * share * std::exp(-behind / 1.5));
-        const double metre = pixelsPerMetre(row + 0.5);
-        const double centre = columnAt(vehicle.lateral, row + 0.5);
+        const double metre = pixelsPerMetre(row);
+        const double centre = columnAt(vehicle.lateral, row);
         const double sigma = vehicle.width * 0.45 * metre;
-        const int from = std::max(0, static_cast<int>(centre - 2.5 * sigma));
-        const int to = std::min(pictureWidth - 1, static_cast<int>(centre + 2.5 * sigma));
+        const int from = std::max(0, static_cast<int>((centre - 2.5 * sigma) / LightMap::step));
+        const int to =
+            std::min(LightMap::columns - 1, static_cast<int>((centre + 2.5 * sigma) / LightMap::step) + 1);
         for (int column = from; column <= to; ++column) {
-            const float light = level * gauss(static_cast<float>((column - centre) / sigma));
-            const float weight[3] = {light * 0.06f, light * 0.10f, light};
-            const std::size_t at = static_cast<std::size_t>(row) * pictureRowBytes + column * 3;
-            addLit(picture + at, road + at, weight);
+            const float lit = level * gauss(static_cast<float>((column * LightMap::step - centre) / sigma));
+            float* node3 = light.at(column, node);
+            node3[0] += lit * 0.06f;
+            node3[1] += lit * 0.10f;
+            node3[2] += lit;
         }
     }
 }

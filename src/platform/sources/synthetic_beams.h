@@ -6,6 +6,7 @@
 // on the road behind it. All of it moves with the vehicle.
 #include <cstdint>
 
+#include "platform/sources/synthetic_light_map.h"
 #include "platform/sources/synthetic_traffic.h"
 
 namespace platform::synthetic {
@@ -24,11 +25,11 @@ LampLight lampLightOf(std::uint64_t seed, const Vehicle& vehicle);
 // least a quarter of their brightest.
 double beamReachMetres();
 
-// Adds its beams to `picture`: the road as painted in full light (`road`)
-// times the beams' light times `share` (how much the lamps stand out from
-// the scene's light, 0 to 1). On a wet road less of it is scattered back.
+// Adds its beams' light to `light`, times `share` (how much the lamps stand
+// out from the scene's light, 0 to 1). On a wet road less of it is
+// scattered back.
 void lightRoadAhead(const Vehicle& vehicle, double seconds, const LampLight& lamps, double share, bool wet,
-                    const std::uint8_t* road, std::uint8_t* picture);
+                    LightMap& light);
 
 // The head lamps' reflections on a wet road: streaks toward the camera from
 // below each lamp, broken up by the road's texture.
@@ -36,8 +37,7 @@ void reflectLamps(const Vehicle& vehicle, double seconds, const LampLight& lamps
                   const std::uint8_t* road, std::uint8_t* picture);
 
 // The tail lamps' red glow on the road just behind it.
-void glowBehind(const Vehicle& vehicle, double seconds, double share, const std::uint8_t* road,
-                std::uint8_t* picture);
+void glowBehind(const Vehicle& vehicle, double seconds, double share, LightMap& light);
 
 // Whether its beams light some of the detection window's road at `seconds`,
 // the picture moved down by `rowShift` rows.

@@ -37,15 +37,23 @@ NightLights::NightLights(const SceneOptions& options, const std::uint8_t* road)
 
 void NightLights::lightRoad(double seconds, double share, std::span<const Vehicle> vehicles,
                             std::uint8_t* picture) const {
-    streetLamp_.lightRoad(road_, streetLamp_.brightness(seconds) * share, picture);
-    if (share <= 0.0) return;
-    for (const Vehicle& vehicle : vehicles) {
-        if (!nearPicture(vehicle, seconds)) continue;
-        const LampLight lamps = lampLightOf(seed_, vehicle);
-        lightRoadAhead(vehicle, seconds, lamps, share, wet_, road_, picture);
-        glowBehind(vehicle, seconds, share, road_, picture);
-        if (wet_) reflectLamps(vehicle, seconds, lamps, share, road_, picture);
+    light_.clear();
+    const double lamp = streetLamp_.brightness(seconds) * share;
+    streetLamp_.lightRoad(lamp, light_);
+    bool lit = lamp > 0.0;
+    if (share > 0.0) {
+        for (const Vehicle& vehicle : vehicles) {
+            if (!nearPicture(vehicle, seconds)) continue;
+            lightRoadAhead(vehicle, seconds, lampLightOf(seed_, vehicle), share, wet_, light_);
+            glowBehind(vehicle, seconds, share, light_);
+            lit = true;
+        }
     }
+    if (lit) light_.addTo(road_, picture);
+    if (!wet_ || share <= 0.0) return;
+    for (const Vehicle& vehicle : vehicles)
+        if (nearPicture(vehicle, seconds))
+            reflectLamps(vehicle, seconds, lampLightOf(seed_, vehicle), share, road_, picture);
 }
 
 int NightLights::bodyLight(const Vehicle& vehicle, double seconds) const {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/sources/synthetic_light_map.h"
 #include "platform/sources/synthetic_options.h"
 #include "platform/sources/synthetic_street_lamp.h"
 #include "platform/sources/synthetic_traffic.h"
@@ -40,6 +41,7 @@ private:
     bool wet_;
     const std::uint8_t* road_;
     StreetLamp streetLamp_;
+    mutable LightMap light_;
 };
 
 }  // namespace platform::synthetic

@@ -79,24 +79,26 @@ void shadeSoftClouds(std::uint64_t seed, double seconds, std::uint8_t* picture) 
                 static_cast<float>(softCloudLight(seed, seconds, lateral, roadDepth(row)));
         }
     }
-    std::array<std::uint32_t, pictureWidth> scales;
+    std::array<std::uint32_t, pictureRowBytes> scales;
+    std::array<float, gridColumns> nodes;
     for (int row = 0; row < pictureHeight; ++row) {
-        const int gy = row / gridStep;
-        const float ty = static_cast<float>(row % gridStep) / gridStep;
-        const float* upper = &grid[gy * gridColumns];
-        const float* lower = &grid[std::min(gy + 1, gridRows - 1) * gridColumns];
-        for (int column = 0; column < pictureWidth; ++column) {
-            const int gx = column / gridStep;
-            const float tx = static_cast<float>(column % gridStep) / gridStep;
-            const float top = upper[gx] + (upper[gx + 1] - upper[gx]) * tx;
-            const float bottom = lower[gx] + (lower[gx + 1] - lower[gx]) * tx;
-            scales[column] = static_cast<std::uint32_t>((top + (bottom - top) * ty) * 65536.0f + 0.5f);
+        const float down = static_cast<float>(row % gridStep) / gridStep;
+        const float* upper = &grid[(row / gridStep) * gridColumns];
+        const float* lower = &grid[std::min(row / gridStep + 1, gridRows - 1) * gridColumns];
+        for (int i = 0; i < gridColumns; ++i) nodes[i] = upper[i] + (lower[i] - upper[i]) * down;
+        std::uint32_t* scale = scales.data();
+        for (int node = 0; node + 1 < gridColumns; ++node) {
+            for (int part = 0; part < gridStep; ++part) {
+                const float value = nodes[node] + (nodes[node + 1] - nodes[node]) * part / gridStep;
+                const auto fixed = static_cast<std::uint32_t>(value * 65536.0f + 0.5f);
+                *scale++ = fixed;
+                *scale++ = fixed;
+                *scale++ = fixed;
+            }
         }
-        std::uint8_t* pixel = picture + static_cast<std::size_t>(row) * pictureRowBytes;
-        for (int column = 0; column < pictureWidth; ++column, pixel += 3) {
-            for (int channel = 0; channel < 3; ++channel)
-                pixel[channel] = static_cast<std::uint8_t>((pixel[channel] * scales[column] + 32768) >> 16);
-        }
+        std::uint8_t* __restrict pixel = picture + static_cast<std::size_t>(row) * pictureRowBytes;
+        for (int i = 0; i < pictureRowBytes; ++i)
+            pixel[i] = static_cast<std::uint8_t>((pixel[i] * scales[i] + 32768) >> 16);
     }
 }
 

@@ -35,14 +35,15 @@ StreetLamp::StreetLamp(std::uint64_t seed, const std::optional<NightStretch>& ni
     if (random.chance(0.6))
         flickers_.push_back({random.uniform(onSeconds_ + 10.0, std::max(offSeconds_, onSeconds_ + 10.0)),
                              random.uniform(0.1, 0.7), random.uniform(0.5, 1.0)});
-    pool_.resize(pictureBytes);
-    for (int row = 0; row < pictureHeight; ++row) {
-        for (int column = 0; column < pictureWidth; ++column) {
-            const double lateral = (column + 0.5 - vanishingColumn) / pixelsPerMetre(row + 0.5);
-            const double light = poolPeak * poolAt(lateral, roadDepth(row + 0.5));
+    pool_.resize(static_cast<std::size_t>(LightMap::columns) * LightMap::rows * 3);
+    for (int row = 0; row < LightMap::rows; ++row) {
+        for (int column = 0; column < LightMap::columns; ++column) {
+            const double pictureRow = row * LightMap::step;
+            const double lateral = (column * LightMap::step - vanishingColumn) / pixelsPerMetre(pictureRow);
+            const double light = poolPeak * poolAt(lateral, roadDepth(pictureRow));
             for (int channel = 0; channel < 3; ++channel)
-                pool_[(static_cast<std::size_t>(row) * pictureWidth + column) * 3 + channel] =
-                    static_cast<std::uint16_t>(light * sodium[channel] * 65535.0);
+                pool_[(static_cast<std::size_t>(row) * LightMap::columns + column) * 3 + channel] =
+                    static_cast<float>(light * sodium[channel]);
         }
     }
 }
@@ -65,13 +66,15 @@ double StreetLamp::brightness(double seconds) const {
     return level;
 }
 
-void StreetLamp::lightRoad(const std::uint8_t* road, double brightness, std::uint8_t* picture) const {
+void StreetLamp::lightRoad(double brightness, LightMap& light) const {
     if (brightness <= 0.0) return;
-    const auto scale = static_cast<std::uint32_t>(brightness * 256.0 + 0.5);
-    const std::uint16_t* pool = pool_.data();
-    for (std::size_t i = 0; i < pictureBytes; ++i) {
-        const std::uint32_t added = (road[i] * ((pool[i] * scale) >> 8)) >> 16;
-        picture[i] = static_cast<std::uint8_t>(std::min<std::uint32_t>(255, picture[i] + added));
+    const auto scale = static_cast<float>(brightness);
+    for (int row = 0; row < LightMap::rows; ++row) {
+        for (int column = 0; column < LightMap::columns; ++column) {
+            const float* pool = &pool_[(static_cast<std::size_t>(row) * LightMap::columns + column) * 3];
+            float* node = light.at(column, row);
+            for (int channel = 0; channel < 3; ++channel) node[channel] += pool[channel] * scale;
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/sources/synthetic_light_map.h"
 #include "platform/sources/synthetic_lighting.h"
 
 namespace platform::synthetic {
@@ -22,9 +23,8 @@ public:
     // lamp's foot, a share of that further away.
     static double poolAt(double lateral, double depth);
 
-    // Adds the pool at `brightness` to `picture`: the road as painted in
-    // full light (`road`) times the pool, so the pool keeps its texture.
-    void lightRoad(const std::uint8_t* road, double brightness, std::uint8_t* picture) const;
+    // Adds the pool's light at `brightness` to `light`.
+    void lightRoad(double brightness, LightMap& light) const;
 
 private:
     struct Flicker {
@@ -34,8 +34,8 @@ private:
     double offSeconds_ = 0;
     double warmUpSeconds_ = 0;
     std::vector<Flicker> flickers_;
-    // Per picture byte, the pool's light in 1/65536 for that colour channel.
-    std::vector<std::uint16_t> pool_;
+    // The pool's light at full brightness on each node of a light map.
+    std::vector<float> pool_;
 };
 
 }  // namespace platform::synthetic
