@@ -81,39 +81,9 @@ SceneScore score(std::vector<VehicleVisit> visits, const std::vector<std::int64_
     return result;
 }
 
-// How far the camera has swayed in frame k, in whole pixels of the scene's
-// own 640 x 480 frame (right, down): none for a camera that stands still.
-using Sway = std::function<std::pair<int, int>(std::int64_t)>;
-
-// Frame k as the driver would deliver it, 320 x 240, but seen through a
-// camera displaced by `sway`: the native frame shifted, the border
-// repeated, then each 2 x 2 block averaged.
-void grabSwayed(platform::SyntheticSource& scene, std::int64_t frame, const Sway& sway, std::uint8_t* dib) {
-    const std::vector<std::uint8_t>& native = scene.nativeFrame(frame);
-    const auto [right, down] = sway(frame);
-    constexpr int nativeWidth = 2 * width, nativeHeight = 2 * height;
-    const auto at = [&](int row, int column, int channel) {
-        row = std::clamp(row + down, 0, nativeHeight - 1);
-        column = std::clamp(column + right, 0, nativeWidth - 1);
-        return static_cast<int>(native[(static_cast<std::size_t>(row) * nativeWidth + column) * 3 + channel]);
-    };
-    const std::size_t rowBytes = platform::dibImageBytes(width, height) / height;
-    for (int r = 0; r < height; ++r) {
-        std::uint8_t* out = dib + (height - 1 - r) * rowBytes;  // bottom row first
-        for (int c = 0; c < width; ++c) {
-            for (int channel = 0; channel < 3; ++channel) {
-                const int sum = at(2 * r, 2 * c, channel) + at(2 * r, 2 * c + 1, channel) +
-                                at(2 * r + 1, 2 * c, channel) + at(2 * r + 1, 2 * c + 1, channel);
-                out[c * 3 + channel] = static_cast<std::uint8_t>((sum + 2) / 4);
-            }
-        }
-    }
-}
-
 // Watches frames 0 .. lastFrame of the scene as the program would, then
 // ends watching there.
-SceneScore watchScene(const std::string& options, std::int64_t lastFrame, bool darkVehiclesOnly = false,
-                      const Sway& sway = nullptr) {
+SceneScore watchScene(const std::string& options, std::int64_t lastFrame, bool darkVehiclesOnly = false) {
     auto scene = makeScene(options);
     EveryVehicleAnalysis analysis(app::detectionWindow, darkVehiclesOnly);
     std::vector<std::uint8_t> dib(platform::dibImageBytes(width, height));
@@ -122,11 +92,7 @@ SceneScore watchScene(const std::string& options, std::int64_t lastFrame, bool d
     std::vector<std::int64_t> pictures;
     for (std::int64_t frame = 0; frame <= lastFrame; ++frame) {
         std::int64_t due = 0;
-        if (sway) {
-            grabSwayed(*scene, frame, sway, dib.data());
-        } else {
-            scene->grab(frame * nanosecondsPerFrame, width, height, dib.data(), due);
-        }
+        scene->grab(frame * nanosecondsPerFrame, width, height, dib.data(), due);
         pipeline::convertReversed(dib.data(), width * height, gray.data(), copy.data());
         const auto& verdict =
             analysis.look({gray.data(), width, height, dib.data()}, static_cast<double>(frame) / 25);
@@ -155,10 +121,11 @@ TEST(EveryVehicleScenes, DaylightTrafficUnderPassingCloudsAndExposureSteps) {
     expectEveryVehiclePictured(watchScene(":7:clouds:exposure", framesOf(180)));
 }
 
-// In the dark only the head lamps show. Judged away from dusk and dawn,
-// whose fast change of light is no scene a camera meets in ten seconds.
-TEST(EveryVehicleScenes, AtNightByTheirHeadlights) {
-    const SceneScore watched = watchScene(":3:night=10-170:headlights", framesOf(180));
+// In the dark a vehicle shows its lamps, and the light of its low beams
+// reaches the window before it does. Judged away from dusk and dawn, whose
+// fast change of light is no scene a camera meets in ten seconds.
+TEST(EveryVehicleScenes, AtNightByTheirLampsNotTheirBeams) {
+    const SceneScore watched = watchScene(":3:night=10-170:nightlights", framesOf(180));
     std::vector<VehicleVisit> night = watched.visits;
     std::erase_if(night, [](const VehicleVisit& visit) {
         return visit.firstFrame < 25 * 30 || visit.lastFrame > 25 * 150;
@@ -169,66 +136,65 @@ TEST(EveryVehicleScenes, AtNightByTheirHeadlights) {
     EXPECT_GE(scene.visits.size(), 8u);
     EXPECT_EQ(scene.pictured, static_cast<int>(scene.visits.size())) << "missed:" << scene.missed;
     EXPECT_EQ(scene.extras, 0);
-    EXPECT_LE(scene.pictures.size(), scene.visits.size() * 5 / 4);
+    // Some vehicles twice: the parts of one are told apart only at the border.
+    EXPECT_LE(scene.pictures.size(), scene.visits.size() * 3 / 2);
 }
 
-// A pole swaying in gusts: a slow sway of a few pixels, and in gusty spells
-// a jitter of up to 2 pixels of the analysed frame from one frame to the next.
-Sway gustyWind(std::uint32_t seed) {
-    return [seed](std::int64_t frame) {
-        std::mt19937 jitter(seed + static_cast<std::uint32_t>(frame));
-        const double seconds = static_cast<double>(frame) / 25;
-        const bool gust = std::fmod(seconds, 20.0) >= 12.0;
-        std::uniform_int_distribution<int> step(gust ? -4 : 0, gust ? 4 : 0);
-        const double sway = 3.0 * std::sin(seconds * 0.9);
-        return std::pair<int, int>{static_cast<int>(std::lround(sway)) + step(jitter),
-                                   static_cast<int>(std::lround(0.5 * sway)) + step(jitter)};
+// Wind, night, clouds, light that comes and goes, rain: in each, every
+// vehicle pictured, hardly ever a picture of the road alone, and few
+// vehicles pictured twice (long ones; the parts of one by night; those in
+// the window when the camera switches to infrared).
+TEST(EveryVehicleScenes, InWindRainCloudsAndByNightEveryVehicleAndNoEmptyPicture) {
+    struct Condition {
+        const char* options;
+        double pictured;  // share of the vehicles, at least
+        double pictures;  // per vehicle, at most
     };
+    for (const Condition condition : {Condition{":7:shake", 1.0, 1.15}, Condition{":7:softclouds", 1.0, 1.15},
+                                      Condition{":7:dusk:irswitch", 1.0, 1.5}, Condition{":7:rain", 1.0, 1.3},
+                                      Condition{":3:night=0-200:nightlights:wet", 0.95, 1.6}}) {
+        SCOPED_TRACE(condition.options);
+        const SceneScore scene = watchScene(condition.options, framesOf(150));
+        const auto visits = static_cast<double>(scene.visits.size());
+        EXPECT_GE(scene.visits.size(), 12u);
+        EXPECT_GE(scene.pictured, condition.pictured * visits) << "missed:" << scene.missed;
+        EXPECT_LE(scene.extras * 50, static_cast<int>(scene.pictures.size()));
+        EXPECT_LE(static_cast<double>(scene.pictures.size()), condition.pictures * visits)
+            << scene.pictures.size() << " pictures of " << scene.visits.size() << " vehicles";
+    }
 }
 
-TEST(EveryVehicleScenes, ACameraSwayingInTheWindPicturesVehiclesNotTheRoad) {
-    const SceneScore scene = watchScene(":7", framesOf(180), false, gustyWind(5));
-    EXPECT_GE(scene.visits.size(), 15u);
-    EXPECT_EQ(scene.pictured, static_cast<int>(scene.visits.size())) << "missed:" << scene.missed;
-    EXPECT_LE(scene.extras * 50, static_cast<int>(scene.pictures.size()));
-    EXPECT_LE(scene.pictures.size() * 5, scene.visits.size() * 6);
-}
-
-// The sway is measured to a fraction of a pixel, also when it jumps, against
-// the empty scene, which lies where the camera was while it was learnt. The
-// content moves against the camera; in the gray image, mirrored, a sway to
-// the right moves it to the right.
+// The sway is measured to a fraction of a pixel, also in gusts, against
+// the empty scene, which lies where the camera was while it was learnt.
 TEST(EveryVehicleScenes, TheSwayOfTheCameraIsMeasured) {
-    auto scene = makeScene(":7");
-    const Sway wind = gustyWind(11);
+    auto scene = makeScene(":7:shake");
     EveryVehicleAnalysis analysis(app::detectionWindow, false);
     std::vector<std::uint8_t> dib(platform::dibImageBytes(width, height));
     pipeline::GrayImage gray{};
     pipeline::GrayImage copy{};
     std::vector<double> rowErrors, columnErrors;
-    for (std::int64_t frame = 0; frame < framesOf(40); ++frame) {
-        grabSwayed(*scene, frame, wind, dib.data());
+    for (std::int64_t frame = 0; frame < framesOf(60); ++frame) {
+        std::int64_t due = 0;
+        scene->grab(frame * nanosecondsPerFrame, width, height, dib.data(), due);
         pipeline::convertReversed(dib.data(), width * height, gray.data(), copy.data());
         analysis.look({gray.data(), width, height, dib.data()}, static_cast<double>(frame) / 25);
         if (analysis.figures().learning) continue;
-        const auto [right, down] = wind(frame);
-        rowErrors.push_back(analysis.figures().shift.rows + down / 2.0);
-        columnErrors.push_back(analysis.figures().shift.columns - right / 2.0);
+        // Half the scene's own pixels; the gray image is mirrored.
+        const auto offset = scene->shakeOffset(frame);
+        rowErrors.push_back(analysis.figures().shift.rows - offset.dy / 2.0);
+        columnErrors.push_back(analysis.figures().shift.columns + offset.dx / 2.0);
     }
-    ASSERT_GT(rowErrors.size(), 900u);
+    ASSERT_GT(rowErrors.size(), 1400u);
     for (std::vector<double>* errors : {&rowErrors, &columnErrors}) {
         std::vector<double> sorted = *errors;
         std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
         const double offset = sorted[sorted.size() / 2];  // where the empty scene lies
         EXPECT_LE(std::abs(offset), 2.0);
-        // A half-pixel sway, made here by averaging 2 x 2 blocks, is measured
-        // up to half a pixel short; what is left of it the threshold's edge
-        // allowance takes.
         const auto near = std::count_if(errors->begin(), errors->end(),
-                                        [&](double error) { return std::abs(error - offset) <= 0.5; });
+                                        [&](double error) { return std::abs(error - offset) <= 0.35; });
         const auto far = std::count_if(errors->begin(), errors->end(),
                                        [&](double error) { return std::abs(error - offset) > 1.0; });
-        EXPECT_GE(near * 5, static_cast<long>(errors->size()) * 4) << "of " << errors->size();
+        EXPECT_GE(near * 20, static_cast<long>(errors->size()) * 19) << "of " << errors->size();
         EXPECT_LE(far * 100, static_cast<long>(errors->size())) << "of " << errors->size();
     }
 }

@@ -29,4 +29,23 @@ struct CellGrid {
 template <typename Value>
 using CellValues = std::vector<Value>;
 
+// Per cell: how many pixels are foreground, how many of those are dark, and
+// how many are lamps; 1 where the cell is sharp (see CellChange).
+struct CellCounts {
+    CellValues<std::uint16_t> foreground;
+    CellValues<std::uint16_t> dark;
+    CellValues<std::uint16_t> lamps;
+    CellValues<std::uint16_t> redLamps;
+    CellValues<std::uint16_t> sharp;
+};
+
+struct CellChange {
+    // The empty scene's texture is still there under other light: a cloud's
+    // shadow, a beam on the road. Only a cell with texture can tell.
+    bool relit = false;
+    // More than a change of light explains: an edge of a vehicle, a lamp.
+    // A soft shadow on plain road is not sharp; a vehicle's outline is.
+    bool sharp = false;
+};
+
 }  // namespace analysis::everyvehicle

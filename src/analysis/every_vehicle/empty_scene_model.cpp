@@ -34,16 +34,16 @@ constexpr double underVehicleSeconds = 600.0;
 constexpr float darkShare = 0.55f;
 constexpr float darkestShare = 0.10f;
 constexpr std::int32_t followsBetweenThresholds = 16;
-// A channel at clippedLevel is a lamp or its glare; one above lampLevel and
-// lampContrast times the road's level is a lamp too.
-constexpr float clippedLevel = 235.0f;
-constexpr float lampLevel = 128.0f;
-constexpr float lampContrast = 4.0f;
+// A channel this bright is a lamp or its glare: sensors clip there.
+constexpr std::uint8_t clippedLevel = 235;
 // A change of light keeps the texture: the cell still correlates with the
 // empty scene this well, darkened or lit by no more than this range.
 constexpr Span lightGainRange{0.25, 4.0};
 constexpr double texturedDeviations = 3.0;
 constexpr double sameTexture = 0.8;
+// A cell deviates from a change of light by more than this many noise
+// deviations where an edge crosses it.
+constexpr double sharpDeviations = 3.0;
 
 float fractionOf(double elapsedSeconds, double timeConstant) {
     return static_cast<float>(std::clamp(elapsedSeconds / timeConstant, 0.0, 1.0));
@@ -164,6 +164,8 @@ void EmptySceneModel::markForeground(const WatchedPixels& pixels, const LightMea
     counts.foreground.assign(static_cast<std::size_t>(cells_.count()), 0);
     counts.dark.assign(static_cast<std::size_t>(cells_.count()), 0);
     counts.lamps.assign(static_cast<std::size_t>(cells_.count()), 0);
+    counts.redLamps.assign(static_cast<std::size_t>(cells_.count()), 0);
+    counts.sharp.assign(static_cast<std::size_t>(cells_.count()), 0);
     const float darkLevel = light.gain * darkLevel_ - light.threshold;
     const std::size_t size = window_.size();
     // One pass that the compiler can vectorise (the byte arrays would otherwise
@@ -197,25 +199,23 @@ void EmptySceneModel::markForeground(const WatchedPixels& pixels, const LightMea
             counts.dark[cellRowStart + cellColumn] += static_cast<std::uint16_t>(sum >> 8);
         }
     }
-    if (!pixels.brightest.empty()) countLamps(pixels, light, counts);
+    if (!pixels.brightest.empty()) countLamps(pixels, counts);
 }
 
-// A lamp clips the sensor, or outshines the road it is on many times over
-// in one colour at least; the light it throws on the road and the road's
-// reflections of it do neither. A lamp that was there in the empty scene (a
-// street lamp) is no change: only lamps that came count.
-void EmptySceneModel::countLamps(const WatchedPixels& pixels, const LightMeasure& light,
-                                 CellCounts& counts) const {
+// A lamp clips the sensor in one colour at least; the light it throws on the
+// road, and the road's reflections of it, seldom do. A lamp that was there
+// in the empty scene (a street lamp) is no change: only lamps that came count.
+void EmptySceneModel::countLamps(const WatchedPixels& pixels, CellCounts& counts) const {
     for (std::int32_t r = 0; r < cells_.rows * CellGrid::cellHeight; ++r) {
         const std::size_t rowStart = static_cast<std::size_t>(r) * windowColumns_;
         const std::size_t cellRowStart = static_cast<std::size_t>(r / CellGrid::cellHeight) * cells_.columns;
         for (std::int32_t c = 0; c < cells_.columns * CellGrid::cellWidth; ++c) {
             const std::size_t i = rowStart + c;
             if (foreground_[i] == 0) continue;
-            const float brightest = pixels.brightest[i];
-            const float road = light.gain * window_[i] + light.threshold;
-            if (brightest >= clippedLevel || (brightest >= lampLevel && brightest >= lampContrast * road))
+            if (pixels.brightest[i] >= clippedLevel) {
                 ++counts.lamps[cellRowStart + c / CellGrid::cellWidth];
+                counts.redLamps[cellRowStart + c / CellGrid::cellWidth] += pixels.red[i];
+            }
         }
     }
 }
@@ -245,8 +245,8 @@ void EmptySceneModel::follow(const WatchedPixels& pixels, const LightMeasure& li
     if (++followsSincePrepared_ >= followsBetweenThresholds) prepareThresholds();
 }
 
-bool EmptySceneModel::keepsTexture(const WatchedPixels& pixels, const LightMeasure& light,
-                                   std::int32_t cell) const {
+CellChange EmptySceneModel::changeOf(const WatchedPixels& pixels, const LightMeasure& light,
+                                     std::int32_t cell) const {
     const std::int32_t top = cell / cells_.columns * CellGrid::cellHeight;
     const std::int32_t left = cell % cells_.columns * CellGrid::cellWidth;
     double empty = 0, now = 0, emptySquares = 0, nowSquares = 0, products = 0;
@@ -263,17 +263,24 @@ bool EmptySceneModel::keepsTexture(const WatchedPixels& pixels, const LightMeasu
         }
     }
     constexpr double count = CellGrid::cellPixels;
-    if (empty <= 0) return false;
+    const double noise = std::max(static_cast<double>(light.noise), 1.0);
+    CellChange change;
+    // What is left once the cell's own gain is taken out: the noise, or an edge.
+    const double residual = emptySquares > 0
+                                ? nowSquares / count - products * products / (emptySquares * count)
+                                : nowSquares / count;
+    change.sharp = residual > sharpDeviations * sharpDeviations * noise * noise;
+    if (empty <= 0) return change;
     const double localGain = now / empty;
-    if (localGain < lightGainRange.from || localGain >= lightGainRange.to) return false;
+    if (localGain < lightGainRange.from || localGain >= lightGainRange.to) return change;
     const double emptyVariance = emptySquares / count - (empty / count) * (empty / count);
     const double nowVariance = nowSquares / count - (now / count) * (now / count);
     const double covariance = products / count - (empty / count) * (now / count);
     // Texture the noise cannot hide, under the light there is now.
-    const double noise = std::max(static_cast<double>(light.noise), 1.0);
-    if (localGain * std::sqrt(std::max(emptyVariance, 0.0)) < texturedDeviations * noise) return false;
-    if (nowVariance <= 0) return false;
-    return covariance / std::sqrt(emptyVariance * nowVariance) >= sameTexture;
+    if (localGain * std::sqrt(std::max(emptyVariance, 0.0)) < texturedDeviations * noise) return change;
+    if (nowVariance <= 0) return change;
+    change.relit = covariance / std::sqrt(emptyVariance * nowVariance) >= sameTexture;
+    return change;
 }
 
 void EmptySceneModel::absorbCell(const WatchedPixels& pixels, const LightMeasure& light, std::int32_t cell) {

@@ -22,14 +22,6 @@ struct LightMeasure {
     float changedShare = 0;  // of the grid further than the threshold from the empty scene
 };
 
-// Per cell: how many pixels are foreground, and how many of those are dark,
-// and how many are lamps.
-struct CellCounts {
-    CellValues<std::uint16_t> foreground;
-    CellValues<std::uint16_t> dark;
-    CellValues<std::uint16_t> lamps;
-};
-
 class EmptySceneModel {
 public:
     static constexpr std::size_t sampleCapacity = 32;
@@ -52,9 +44,9 @@ public:
     // `busy`: cells where a vehicle is or was a moment ago.
     void follow(const WatchedPixels& pixels, const LightMeasure& light, const CellValues<std::uint8_t>& busy,
                 double elapsedSeconds);
-    // Whether the cell shows the empty scene's texture under other light: a
-    // cloud's shadow, a beam on the road. Only a cell with texture can tell.
-    bool keepsTexture(const WatchedPixels& pixels, const LightMeasure& light, std::int32_t cell) const;
+    // How the cell differs from the empty scene: only in its light, or by
+    // an edge of something new.
+    CellChange changeOf(const WatchedPixels& pixels, const LightMeasure& light, std::int32_t cell) const;
     // Takes what the cell shows now as the empty scene: for what appeared
     // there and never moved.
     void absorbCell(const WatchedPixels& pixels, const LightMeasure& light, std::int32_t cell);
@@ -68,7 +60,7 @@ public:
 private:
     void prepareThresholds();
     void takeMedian();
-    void countLamps(const WatchedPixels& pixels, const LightMeasure& light, CellCounts& counts) const;
+    void countLamps(const WatchedPixels& pixels, CellCounts& counts) const;
 
     std::int32_t frameWidth_ = 0;
     std::int32_t frameHeight_ = 0;

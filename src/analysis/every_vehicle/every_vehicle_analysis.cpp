@@ -1,6 +1,7 @@
 #include "analysis/every_vehicle/every_vehicle_analysis.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace analysis::everyvehicle {
 namespace {
@@ -39,10 +40,29 @@ constexpr float litRoadLevel = 32.0f;
 constexpr std::int32_t lampCells = 2;
 // A lamp covers a few pixels even far off.
 constexpr std::int32_t fewestLampPixels = 3;
+// Cells to either side of a vehicle that still count as beside it, and how
+// long after it was last seen its rear may still come: a long vehicle's
+// length at a crawl.
+constexpr std::int32_t besideCells = 2;
+constexpr double rearSeconds = 2.0;
+// Lamps of which all but a quarter are red are tail lamps.
+constexpr std::int32_t redShareDivisor = 4;
+// A vehicle's outline crosses cells: two of them at least are sharp, and an
+// eighth of all it covers, or, for one bigger than the window, as many as
+// there are cells along one side of a square of all it covers (its front
+// alone crossing the window). A soft shadow far bigger than a vehicle has a
+// few sharp cells where it crosses a marking.
+constexpr std::int32_t fewestSharpCells = 2;
+constexpr std::int32_t sharpShareDivisor = 8;
 // A track covering all but a tenth of the window fills it.
 constexpr std::int32_t fillingShareDivisor = 10;
 // A cell is occupied when a fifth of its pixels differ from the empty scene.
 constexpr std::int32_t occupiedShareDivisor = 5;
+
+bool showsEdges(std::int32_t sharpCells, std::int32_t cells) {
+    const auto side = static_cast<std::int32_t>(std::sqrt(static_cast<double>(cells)));
+    return sharpCells >= std::max(fewestSharpCells, std::min(side, cells / sharpShareDivisor));
+}
 
 }  // namespace
 
@@ -112,6 +132,7 @@ void EveryVehicleAnalysis::finishLearning() {
     const auto& empty = model_.emptyScene();
     alignment_.chooseFrom({empty.data(), model_.frameWidth(), model_.frameHeight()});
     tracks_.reset(model_.cells());
+    picturedLately_.clear();
     passages_.reset(window_, model_.cells());
     occupied_.assign(static_cast<std::size_t>(model_.cells().count()), 0);
     (timesLearnt_ == 0 ? verdict_.learnt : verdict_.learntAgain) = true;
@@ -151,13 +172,15 @@ void EveryVehicleAnalysis::watch(const WatchedPixels& pixels, std::int64_t frame
     std::int32_t occupiedCells = 0;
     for (std::size_t cell = 0; cell < occupied_.size(); ++cell) {
         const bool changed = counts_.foreground[cell] * occupiedShareDivisor >= CellGrid::cellPixels;
+        CellChange change;
+        if (changed) change = model_.changeOf(pixels, light, static_cast<std::int32_t>(cell));
         // A lamp is no change of light, whatever the road under it shows.
-        const bool relit = changed && counts_.lamps[cell] == 0 &&
-                           model_.keepsTexture(pixels, light, static_cast<std::int32_t>(cell));
-        occupied_[cell] = changed && !relit ? 1 : 0;
+        const bool lamp = counts_.lamps[cell] > 0;
+        occupied_[cell] = changed && (lamp || !change.relit) ? 1 : 0;
+        counts_.sharp[cell] = occupied_[cell] != 0 && (lamp || change.sharp) ? 1 : 0;
         occupiedCells += occupied_[cell];
     }
-    tracks_.follow(occupied_, counts_.dark, counts_.lamps, frame, seconds);
+    tracks_.follow(occupied_, counts_, frame, seconds);
     lampsSeen_ = !pixels.brightest.empty();
     passages_.record(tracks_, model_.changedPixels(), frame, seconds);
     if (lastFollow_ < 0 || seconds - lastFollow_ >= followEverySeconds) {
@@ -165,6 +188,7 @@ void EveryVehicleAnalysis::watch(const WatchedPixels& pixels, std::int64_t frame
         lastFollow_ = seconds;
     }
     absorbStillShapes(pixels, light, seconds);
+    rememberPictured(seconds);
     followStreams(pixels, frame, seconds);
     decide(frame, seconds, keepable);
     handOverPassages(false);
@@ -181,7 +205,9 @@ void EveryVehicleAnalysis::watch(const WatchedPixels& pixels, std::int64_t frame
 void EveryVehicleAnalysis::followStreams(const WatchedPixels& pixels, std::int64_t frame, double seconds) {
     const std::int32_t rows = window_.bottom - window_.top;
     const std::int32_t columns = window_.right - window_.left;
-    const bool comparable = previousWindow_.size() == pixels.window.size();
+    // By night each vehicle of a stream shows lamps of its own, apart from
+    // the others'; the light and reflections one vehicle throws flow too.
+    const bool comparable = previousWindow_.size() == pixels.window.size() && !night();
     for (Track& track : tracks_.tracks()) {
         if (!comparable || !track.alive || !track.pictured || track.cells < fewestCells()) continue;
         const PixelBox box{track.firstRow * CellGrid::cellHeight, (track.lastRow + 1) * CellGrid::cellHeight,
@@ -190,16 +216,21 @@ void EveryVehicleAnalysis::followStreams(const WatchedPixels& pixels, std::int64
         const Flow flow = flow_.measure(pixels.window, previousWindow_, columns, box);
         track.flowRows += flow.rows;
         track.flowColumns += flow.columns;
-        // What filled the window may be one vehicle longer than it, or one
-        // that creeps through it: a second one shows road between them.
+        // A vehicle longer than the window flows across it too: without road
+        // seen between two vehicles, half as far again. What filled the
+        // window may be one vehicle creeping through it: only road between tells.
         const bool fills =
             track.peakCells * fillingShareDivisor >= model_.cells().count() * (fillingShareDivisor - 1);
-        const bool acrossRows = std::abs(track.flowRows) >= rows && (!fills || track.waistAcrossRows);
-        const bool acrossColumns =
-            std::abs(track.flowColumns) >= columns && (!fills || track.waistAcrossColumns);
+        const auto across = [fills](std::int32_t flow, std::int32_t size, bool waist) {
+            return waist ? std::abs(flow) >= size : !fills && 2 * std::abs(flow) >= 3 * size;
+        };
+        const bool acrossRows = across(track.flowRows, rows, track.waistAcrossRows);
+        const bool acrossColumns = across(track.flowColumns, columns, track.waistAcrossColumns);
         if (!acrossRows && !acrossColumns) continue;
-        // A vehicle on its way out shrinks; a stream keeps its size.
-        if (static_cast<float>(track.cells) < leavingShare * static_cast<float>(track.picturedCells))
+        // A vehicle on its way out shrinks; a stream keeps its size, and the
+        // edges of its vehicles (what is left of a vehicle gone may be a shadow).
+        if (static_cast<float>(track.cells) < leavingShare * static_cast<float>(track.picturedCells) ||
+            !showsEdges(track.sharpCellsNow, track.cells))
             continue;
         track.pictured = false;
         track.streaming = true;
@@ -246,9 +277,47 @@ std::int32_t EveryVehicleAnalysis::fewestCells() const {
 // ahead of it, and the road's reflections, are no vehicle without them.
 bool EveryVehicleAnalysis::night() const { return lampsSeen_ && model_.windowLevel() < litRoadLevel; }
 
+// A change of light with no edge and no lamp in it (a soft shadow, a beam
+// on plain road) is no vehicle, however large.
+// By night a vehicle falls apart into its lamps, the light ahead of it and
+// its reflections, with its dark body between: a few lamp cells, or red
+// tail lamps, beside a vehicle pictured a moment ago are more of it. Another
+// vehicle comes with the light of its own head lamps ahead of it.
+bool EveryVehicleAnalysis::partOfPictured(const Track& track) const {
+    // Red lamps alone are a rear: of the vehicle ahead, if one was there.
+    const bool rear = track.redLampPixels * redShareDivisor >= track.lampPixels * (redShareDivisor - 1);
+    if (track.peakCells >= vehicleCells && !rear) return false;
+    return std::any_of(picturedLately_.begin(), picturedLately_.end(), [&](const PicturedVehicle& vehicle) {
+        return vehicle.track != track.id && track.firstColumn <= vehicle.lastColumn + besideCells &&
+               track.lastColumn >= vehicle.firstColumn - besideCells;
+    });
+}
+
+// Where pictured vehicles are, and were a moment ago: a vehicle's rear
+// comes into the window after its front.
+void EveryVehicleAnalysis::rememberPictured(double seconds) {
+    std::erase_if(picturedLately_, [seconds](const PicturedVehicle& vehicle) {
+        return seconds - vehicle.seconds > rearSeconds;
+    });
+    for (const Track& track : tracks_.tracks()) {
+        if (!track.alive || !track.pictured) continue;
+        const auto known =
+            std::find_if(picturedLately_.begin(), picturedLately_.end(),
+                         [&](const PicturedVehicle& vehicle) { return vehicle.track == track.id; });
+        const PicturedVehicle now{track.id, track.firstColumn, track.lastColumn, seconds};
+        if (known == picturedLately_.end()) {
+            picturedLately_.push_back(now);
+        } else {
+            *known = now;
+        }
+    }
+}
+
 bool EveryVehicleAnalysis::mayBeVehicle(const Track& track) const {
+    const bool lamps = track.lampPixels >= fewestLampPixels && !partOfPictured(track);
+    const bool shows = night() ? lamps : lamps || showsEdges(track.sharpCells, track.peakCells);
     return !track.pictured && track.peakCells >= fewestCells() && track.travel >= shortestTravelCells &&
-           (track.dark || !darkVehiclesOnly_) && (!night() || track.lampPixels >= fewestLampPixels);
+           shows && (track.dark || !darkVehiclesOnly_);
 }
 
 void EveryVehicleAnalysis::decide(std::int64_t frame, double seconds, bool keepable) {
@@ -256,9 +325,11 @@ void EveryVehicleAnalysis::decide(std::int64_t frame, double seconds, bool keepa
     std::int32_t decidingCells = 0;
     std::int32_t unpicturedCells = 0;
     for (const Track& track : tracks_.tracks()) {
-        // By night the picture shows the lamps, with the body behind them.
-        if (track.alive && !track.pictured && (!night() || track.lampPixelsNow > 0))
-            unpicturedCells += track.cells;
+        // Only what may be a vehicle now chooses the frame: by night its lamps
+        // with the body behind them, by day its edges (not a shadow's breadth).
+        const bool lampsNow = track.lampPixelsNow > 0;
+        const bool vehicleNow = night() ? lampsNow : lampsNow || showsEdges(track.sharpCellsNow, track.cells);
+        if (track.alive && !track.pictured && vehicleNow) unpicturedCells += track.cells;
         if (!eligible(track, seconds)) continue;
         const bool bestFrameKnown =
             !track.alive || track.streaming ||

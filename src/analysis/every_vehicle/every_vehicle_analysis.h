@@ -57,6 +57,11 @@ public:
     const std::vector<std::uint8_t>& emptyScene() const { return model_.emptyScene(); }
 
 private:
+    struct PicturedVehicle {
+        std::int32_t track;
+        std::int32_t firstColumn, lastColumn;
+        double seconds;  // last seen
+    };
     struct LearningFrame {
         WatchedPixels pixels;
         std::int64_t frame;
@@ -75,6 +80,8 @@ private:
     bool eligible(const Track& track, double seconds) const;
     bool mayBeVehicle(const Track& track) const;
     bool night() const;
+    bool partOfPictured(const Track& track) const;
+    void rememberPictured(double seconds);
     std::int32_t fewestCells() const;
     void decide(std::int64_t frame, double seconds, bool keepable);
     void takePicture(std::int32_t peakCells);
@@ -86,6 +93,7 @@ private:
     SceneAlignment alignment_;
     VehicleTracks tracks_;
     PassageRecorder passages_;
+    std::vector<PicturedVehicle> picturedLately_;
     std::vector<VehiclePassage> handedOver_;
     CellCounts counts_;
     CellValues<std::uint8_t> occupied_;

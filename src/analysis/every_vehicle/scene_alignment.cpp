@@ -26,8 +26,10 @@ constexpr float smallestCap = 64.0f;
 // The best shift must cost clearly less than its neighbours, or the frame
 // is taken as not shifted: a share of what a point of pure noise costs.
 constexpr float distinctShare = 0.15f;
-// The coarse search looks at every fourth point.
-constexpr std::size_t coarseStride = 4;
+// Less than this, in pixels, is no sway.
+constexpr float stillShift = 0.125f;
+// The coarse search looks at every eighth point.
+constexpr std::size_t coarseStride = 8;
 
 struct Edge {
     std::int32_t strength = 0;
@@ -142,10 +144,22 @@ Displacement SceneAlignment::measure(const GrayFrame& frame, float gain, float n
         return std::array<float, 4>{costAt(at.rows - 1, at.columns), costAt(at.rows + 1, at.columns),
                                     costAt(at.rows, at.columns - 1), costAt(at.rows, at.columns + 1)};
     };
+    const auto isDistinct = [&](const Minimum& at, const std::array<float, 4>& around) {
+        return *std::min_element(around.begin(), around.end()) - at.cost >= distinct;
+    };
+    // Downhill from the last shift (a sway moves on from where it was), and
+    // from the best of a coarse search over every shift (a gust may jump).
+    const auto lastRows = static_cast<std::int32_t>(std::lround(last_.rows));
+    const auto lastColumns = static_cast<std::int32_t>(std::lround(last_.columns));
+    Minimum found = descend({lastRows, lastColumns, costAt(lastRows, lastColumns)}, costAt);
     const Minimum coarse = searchAll(frame, gain, cap);
-    const Minimum found = descend({coarse.rows, coarse.columns, costAt(coarse.rows, coarse.columns)}, costAt);
+    if (coarse.rows != found.rows || coarse.columns != found.columns) {
+        const Minimum searched =
+            descend({coarse.rows, coarse.columns, costAt(coarse.rows, coarse.columns)}, costAt);
+        if (searched.cost < found.cost) found = searched;
+    }
     const std::array<float, 4> around = neighbours(found);
-    if (*std::min_element(around.begin(), around.end()) - found.cost < distinct) {
+    if (!isDistinct(found, around)) {
         last_ = {};
         return last_;
     }
@@ -154,6 +168,8 @@ Displacement SceneAlignment::measure(const GrayFrame& frame, float gain, float n
                  (std::abs(found.rows) < largestShift ? vertex(up, found.cost, down) : 0.0f);
     last_.columns = static_cast<float>(found.columns) +
                     (std::abs(found.columns) < largestShift ? vertex(left, found.cost, right) : 0.0f);
+    // A camera that stands still is not resampled for the noise of the estimate.
+    if (std::abs(last_.rows) < stillShift && std::abs(last_.columns) < stillShift) last_ = {};
     return last_;
 }
 

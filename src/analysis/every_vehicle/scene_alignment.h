@@ -2,9 +2,9 @@
 // Where a frame's content lies against the empty scene when the camera sways
 // in the wind: found at textured points of the empty scene (edges, markings,
 // kerbs) spread over the whole frame, so the vehicles covering some of them
-// do not move the answer. A coarse search over every whole shift, refined,
-// then a parabola through the costs gives a fraction of a pixel. A scene
-// without texture (fog, a night road) gives no points, and no shift.
+// do not move the answer. Downhill from the last shift and from the best of
+// a coarse search over every whole shift, then a parabola through the costs gives a fraction of a pixel. A
+// scene without texture (fog, a night road) gives no points, and no shift.
 #include <cstdint>
 #include <functional>
 #include <vector>

@@ -86,9 +86,8 @@ void VehicleTracks::startTrack(std::int32_t cell, std::int64_t frame, double sec
     }
 }
 
-void VehicleTracks::follow(const CellValues<std::uint8_t>& occupied,
-                           const CellValues<std::uint16_t>& darkPixels,
-                           const CellValues<std::uint16_t>& lampPixels, std::int64_t frame, double seconds) {
+void VehicleTracks::follow(const CellValues<std::uint8_t>& occupied, const CellCounts& counts,
+                           std::int64_t frame, double seconds) {
     previous_.swap(labels_);
     const std::int32_t count = cells_.count();
     for (std::int32_t cell = 0; cell < count; ++cell) {
@@ -105,7 +104,7 @@ void VehicleTracks::follow(const CellValues<std::uint8_t>& occupied,
         if (labels_[cell] == -1) startTrack(cell, frame, seconds);
     }
     separatePieces(frame, seconds);
-    measureTracks(darkPixels, lampPixels);
+    measureTracks(counts);
 }
 
 // Cells of one track belong to one piece when a chain of its cells, each
@@ -165,14 +164,15 @@ void VehicleTracks::separatePieces(std::int64_t frame, double seconds) {
     }
 }
 
-void VehicleTracks::measureTracks(const CellValues<std::uint16_t>& darkPixels,
-                                  const CellValues<std::uint16_t>& lampPixels) {
+void VehicleTracks::measureTracks(const CellCounts& counts) {
     for (Track& track : tracks_) {
         track.cells = 0;
         track.row = 0;
         track.column = 0;
         track.darkPixelsNow = 0;
         track.lampPixelsNow = 0;
+        track.redLampPixelsNow = 0;
+        track.sharpCellsNow = 0;
         track.firstRow = cells_.rows;
         track.lastRow = -1;
         track.firstColumn = cells_.columns;
@@ -187,8 +187,12 @@ void VehicleTracks::measureTracks(const CellValues<std::uint16_t>& darkPixels,
         track->cells += 1;
         track->row += static_cast<float>(row);
         track->column += static_cast<float>(column);
-        track->darkPixelsNow += darkPixels[cell];
-        if (!lampPixels.empty()) track->lampPixelsNow += lampPixels[cell];
+        track->darkPixelsNow += counts.dark[cell];
+        if (!counts.lamps.empty()) {
+            track->lampPixelsNow += counts.lamps[cell];
+            track->redLampPixelsNow += counts.redLamps[cell];
+        }
+        track->sharpCellsNow += counts.sharp[cell];
         track->firstRow = std::min(track->firstRow, row);
         track->lastRow = std::max(track->lastRow, row);
         track->firstColumn = std::min(track->firstColumn, column);
@@ -214,6 +218,8 @@ void VehicleTracks::measureTracks(const CellValues<std::uint16_t>& darkPixels,
         track.peakCells = std::max(track.peakCells, track.cells);
         track.darkPixels = std::max(track.darkPixels, track.darkPixelsNow);
         track.lampPixels = std::max(track.lampPixels, track.lampPixelsNow);
+        track.redLampPixels = std::max(track.redLampPixels, track.redLampPixelsNow);
+        track.sharpCells = std::max(track.sharpCells, track.sharpCellsNow);
         findWaists(track);
         if (track.darkPixels >= darkVehiclePixels) track.dark = true;
     }

@@ -35,6 +35,10 @@ struct Track {
     std::int32_t darkPixelsNow = 0;
     std::int32_t lampPixels = 0;  // most seen in one frame
     std::int32_t lampPixelsNow = 0;
+    std::int32_t redLampPixels = 0;  // most seen in one frame
+    std::int32_t redLampPixelsNow = 0;
+    std::int32_t sharpCells = 0;  // most seen in one frame
+    std::int32_t sharpCellsNow = 0;
     float originRow = 0, originColumn = 0;
     float row = 0, column = 0;
     float travel = 0;  // furthest from where it was first seen, in cells
@@ -56,9 +60,9 @@ class VehicleTracks {
 public:
     void reset(const CellGrid& cells);
     // Follows the occupied cells of one frame.
-    // `lampPixels` may be empty: no colour to tell lamps by.
-    void follow(const CellValues<std::uint8_t>& occupied, const CellValues<std::uint16_t>& darkPixels,
-                const CellValues<std::uint16_t>& lampPixels, std::int64_t frame, double seconds);
+    // `counts.lamps` may be empty: no colour to tell lamps by.
+    void follow(const CellValues<std::uint8_t>& occupied, const CellCounts& counts, std::int64_t frame,
+                double seconds);
     // Cells occupied now or adjacent to one: the empty scene is not learnt there.
     const CellValues<std::uint8_t>& busyCells() const { return busy_; }
     const CellValues<std::int32_t>& labels() const { return labels_; }
@@ -73,8 +77,7 @@ private:
     std::int32_t nearestLabel(std::int32_t row, std::int32_t column) const;
     void startTrack(std::int32_t cell, std::int64_t frame, double seconds);
     void separatePieces(std::int64_t frame, double seconds);
-    void measureTracks(const CellValues<std::uint16_t>& darkPixels,
-                       const CellValues<std::uint16_t>& lampPixels);
+    void measureTracks(const CellCounts& counts);
     void findWaists(Track& track);
     Track* find(std::int32_t id);
 

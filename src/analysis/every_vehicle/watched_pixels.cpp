@@ -16,12 +16,15 @@ namespace {
 void measureBrightest(const GrayFrame& frame, const Rectangle& window, std::int32_t rows,
                       std::int32_t columns, WatchedPixels& pixels) {
     pixels.brightest.clear();
+    pixels.red.clear();
     if (frame.colour == nullptr) return;
     const std::int32_t windowColumns = window.right - window.left;
+    pixels.red.resize(static_cast<std::size_t>(window.bottom - window.top) * windowColumns);
     pixels.brightest.resize(static_cast<std::size_t>(window.bottom - window.top) * windowColumns);
     const std::int64_t last = static_cast<std::int64_t>(frame.width) * frame.height - 1;
     for (std::int32_t r = window.top; r < window.bottom; ++r) {
         const std::int32_t row = std::clamp(r + rows, 0, frame.height - 1);
+        std::uint8_t* red = pixels.red.data() + static_cast<std::size_t>(r - window.top) * windowColumns;
         std::uint8_t* brightest =
             pixels.brightest.data() + static_cast<std::size_t>(r - window.top) * windowColumns;
         for (std::int32_t c = window.left; c < window.right; ++c) {
@@ -29,6 +32,7 @@ void measureBrightest(const GrayFrame& frame, const Rectangle& window, std::int3
             const std::uint8_t* bgr =
                 frame.colour + 3 * (last - (static_cast<std::int64_t>(row) * frame.width + column));
             brightest[c - window.left] = std::max({bgr[0], bgr[1], bgr[2]});
+            red[c - window.left] = bgr[2] >= 2 * std::max(bgr[0], bgr[1]) ? 1 : 0;
         }
     }
 }

@@ -35,6 +35,8 @@ struct WatchedPixels {
     // Per window pixel, its brightest colour channel: lamps are told by it.
     // Empty without the colour frame.
     std::vector<std::uint8_t> brightest;
+    // Per window pixel, 1 where red outshines green and blue twice: a tail lamp.
+    std::vector<std::uint8_t> red;
 };
 
 bool containsWindow(const GrayFrame& frame, const Rectangle& window);
