@@ -21,7 +21,7 @@ bool validHostName(const std::string& host) {
 
 // HOST[:PORT] or [IPV6][:PORT] after the scheme.
 std::string splitHostAndPort(const std::string& rest, BrokerAddress& address) {
-    std::string portText;
+    std::optional<std::string> portText;
     if (!rest.empty() && rest.front() == '[') {
         const std::size_t close = rest.find(']');
         if (close == std::string::npos) return "an IPv6 address needs its closing bracket";
@@ -38,8 +38,8 @@ std::string splitHostAndPort(const std::string& rest, BrokerAddress& address) {
         if (colon != std::string::npos) portText = rest.substr(colon + 1);
         if (!validHostName(address.host)) return "'" + address.host + "' is not a host name or address";
     }
-    if (!portText.empty() && !parsePort(portText, address.port))
-        return "the port must be a number from 1 to 65535, not '" + portText + "'";
+    if (portText && !parsePort(*portText, address.port))
+        return "the port must be a number from 1 to 65535, not '" + *portText + "'";
     return "";
 }
 
