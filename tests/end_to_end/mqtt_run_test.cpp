@@ -199,6 +199,40 @@ TEST(MqttRun, AWrongPasswordIsSaidOnceAndTheWatchingGoesOn) {
     EXPECT_NE(accepted.standardError.find("MQTT connected"), std::string::npos) << accepted.standardError;
 }
 
+// A certificate authority, and a broker certificate for 127.0.0.1 it signed, in `directory`.
+bool makeCertificates(const fs::path& directory) {
+    const std::string script =
+        "cd '" + directory.string() +
+        "' && openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=tavo-test-ca -keyout ca.key -out "
+        "ca.pem"
+        " && openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=another-ca -keyout other.key -out "
+        "other.pem"
+        " && openssl req -newkey rsa:2048 -nodes -subj /CN=127.0.0.1 -keyout broker.key -out broker.csr"
+        " && printf 'subjectAltName=IP:127.0.0.1\\n' > names.cnf"
+        " && openssl x509 -req -days 2 -in broker.csr -CA ca.pem -CAkey ca.key -CAcreateserial -extfile "
+        "names.cnf"
+        " -out broker.pem";
+    return std::system(("(" + script + ") >/dev/null 2>&1").c_str()) == 0;
+}
+
+TEST(MqttRun, TlsTrustsTheGivenAuthorityOnly) {
+    ScratchDirectory scratch;
+    ASSERT_TRUE(makeCertificates(scratch.path()));
+    const std::string d = scratch.path().string() + "/";
+    MqttBroker broker(d,
+                      "cafile " + d + "ca.pem\ncertfile " + d + "broker.pem\nkeyfile " + d + "broker.key\n");
+    const std::string url = "mqtts://127.0.0.1:" + std::to_string(broker.port());
+    const ProgramRun trusted = runProgram(sceneWith({"--mqtt", url, "--mqtt-ca", d + "ca.pem"}),
+                                          preparedCamera(scratch.path() / "trusted"));
+    EXPECT_NE(trusted.standardError.find("MQTT connected"), std::string::npos) << trusted.standardError;
+    const ProgramRun other = runProgram(sceneWith({"--mqtt", url, "--mqtt-ca", d + "other.pem"}),
+                                        preparedCamera(scratch.path() / "other"));
+    EXPECT_EQ(other.exitStatus, 0);
+    EXPECT_EQ(linesStartingWith(other.standardError, "tavomotion: MQTT"), 1) << other.standardError;
+    EXPECT_NE(other.standardError.find("certificate verify failed"), std::string::npos)
+        << other.standardError;
+}
+
 TEST(MqttRun, BadSettingsAreUsageErrors) {
     ScratchDirectory scratch;
     scratch.write("open.auth", "camera:secret\n");

@@ -19,6 +19,7 @@ constexpr int sendWindow = 20;  // messages handed to the library and not yet ac
 constexpr auto connectTimeout = std::chrono::seconds(15);
 constexpr auto dropReportInterval = std::chrono::seconds(60);
 constexpr int qualityOfService = 1;
+constexpr const char* systemCertificates = "/etc/ssl/certs";
 
 std::once_flag libraryStarted;
 
@@ -73,9 +74,10 @@ std::string Client::prepare() {
         if (code != MOSQ_ERR_SUCCESS) return "--mqtt-auth: " + reasonOf(code);
     }
     if (settings_.broker.tls) {
-        code = settings_.caFile.empty() ? mosquitto_int_option(session_, MOSQ_OPT_TLS_USE_OS_CERTS, 1)
-                                        : mosquitto_tls_set(session_, settings_.caFile.c_str(), nullptr,
-                                                            nullptr, nullptr, nullptr);
+        // The system's store: its directory of hashed certificates, as OpenSSL reads it.
+        const char* caFile = settings_.caFile.empty() ? nullptr : settings_.caFile.c_str();
+        code = mosquitto_tls_set(session_, caFile, caFile == nullptr ? systemCertificates : nullptr, nullptr,
+                                 nullptr, nullptr);
         if (code != MOSQ_ERR_SUCCESS) return "--mqtt-ca " + settings_.caFile + ": " + reasonOf(code);
     }
     return "";
