@@ -133,7 +133,7 @@ void Client::run() {
             ::shutdown(mosquitto_socket(session_), SHUT_RDWR);
         if (connected_ && !farewellSent_) sendWaiting();
         reportDrops(now);
-        waitForWork(now);
+        waitForWork(now, stopping);
     }
 }
 
@@ -196,10 +196,10 @@ bool Client::finishStop(Clock::time_point now) {
     return now >= stopDeadline_;
 }
 
-void Client::waitForWork(Clock::time_point now) {
+void Client::waitForWork(Clock::time_point now, bool stopping) {
     auto timeout = std::chrono::milliseconds(1000);
-    if (!socketOpen_)
-        timeout = std::min(timeout, std::chrono::ceil<std::chrono::milliseconds>(nextAttempt_ - now));
+    const Clock::time_point until = stopping ? stopDeadline_ : socketOpen_ ? now + timeout : nextAttempt_;
+    timeout = std::min(timeout, std::chrono::ceil<std::chrono::milliseconds>(until - now));
     const int socket = socketOpen_ ? mosquitto_socket(session_) : -1;
     pollfd descriptors[2] = {{wakeDescriptor_, POLLIN, 0}, {socket, POLLIN, 0}};
     if (socket >= 0 && mosquitto_want_write(session_)) descriptors[1].events |= POLLOUT;

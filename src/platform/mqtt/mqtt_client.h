@@ -66,7 +66,7 @@ private:
     void connect(Clock::time_point now);
     void sendWaiting();
     bool finishStop(Clock::time_point now);
-    void waitForWork(Clock::time_point now);
+    void waitForWork(Clock::time_point now, bool stopping);
     void reportDrops(Clock::time_point now);
     void sayOnce(const std::string& problem);
     std::string reasonOf(int code) const;
