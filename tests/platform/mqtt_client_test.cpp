@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "support/mqtt_broker.h"
@@ -54,9 +55,14 @@ TEST(OutgoingQueue, TheNewestOfEachStateAndTheNewestEventsWait) {
     EXPECT_EQ(queue.dropped(), 3u);
 }
 
-std::vector<std::string> payloadsOn(testing_support::MqttListener& listener, const std::string& topic) {
+// QoS 1 is "at least once": what was on its way when the broker stopped may
+// come again after its restart. Each payload is kept where it first came.
+std::vector<std::string> firstArrivalsOn(testing_support::MqttListener& listener, const std::string& topic) {
     std::vector<std::string> payloads;
-    for (const auto& message : listener.messagesOn(topic)) payloads.push_back(message.payload);
+    for (const auto& message : listener.messagesOn(topic)) {
+        if (std::find(payloads.begin(), payloads.end(), message.payload) == payloads.end())
+            payloads.push_back(message.payload);
+    }
     return payloads;
 }
 
@@ -95,7 +101,7 @@ TEST(MqttClient, WhatIsHandedOverWhileTheBrokerIsAwayArrivesInOrderOnceItIsBack)
     std::this_thread::sleep_for(2s);
     broker = std::make_unique<testing_support::MqttBroker>(directory, persistence, port);
     ASSERT_TRUE(arrived("cam/vehicle", "59"));
-    EXPECT_EQ(payloadsOn(listener, "cam/vehicle"), expected);
+    EXPECT_EQ(firstArrivalsOn(listener, "cam/vehicle"), expected);
     EXPECT_EQ(client->dropped(), 0u);
 
     client->stop({"cam/available", "offline", true}, 3s);
