@@ -34,7 +34,8 @@ bool parseSeconds(const std::string& text, double& seconds) {
 
 bool takesValue(const std::string& option) {
     return option == "--source" || option == "--run-for" || option == "--snapshot" || option == "--fps" ||
-           option == "--on-picture" || option == "--filter" || option == "--listen" || option == "--listen-auth" || takesMqttValue(option);
+           option == "--on-picture" || option == "--filter" || option == "--listen" ||
+           option == "--listen-auth" || takesMqttValue(option);
 }
 
 // Applies one option with its value; an error text when it is wrong.
