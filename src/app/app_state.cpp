@@ -1,5 +1,7 @@
 #include "app/app_state.h"
 
+#include "app/mqtt_settings.h"
+
 namespace app {
 
 std::int32_t cameraIndex = 0;
@@ -18,6 +20,7 @@ char titleText[titleCapacity] = "";
 std::int32_t gaugeRight = 329;
 
 void resetApp() {
+    forgetMqttKeys();
     cameraIndex = 0;
     triggerOnAnyMotion = 1;
     everyVehicleMode = 0;

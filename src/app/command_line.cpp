@@ -34,11 +34,13 @@ bool parseSeconds(const std::string& text, double& seconds) {
 
 bool takesValue(const std::string& option) {
     return option == "--source" || option == "--run-for" || option == "--snapshot" || option == "--fps" ||
-           option == "--on-picture" || option == "--filter" || option == "--listen" || option == "--listen-auth";
+           option == "--on-picture" || option == "--filter" || option == "--listen" ||
+           option == "--listen-auth" || takesMqttValue(option);
 }
 
 // Applies one option with its value; an error text when it is wrong.
 std::string applyOption(ProgramOptions& options, const std::string& option, const std::string& value) {
+    if (takesMqttValue(option)) return applyMqttOption(options.mqtt, option, value);
     if (option == "--source") {
         if (value.empty()) return "--source needs a source";
         options.source = value;
@@ -71,7 +73,9 @@ std::string applyOption(ProgramOptions& options, const std::string& option, cons
 }
 
 std::string applyFlag(ProgramOptions& options, const std::string& flag) {
-    if (flag == "--fast") {
+    if (isMqttFlag(flag)) {
+        applyMqttFlag(options.mqtt, flag);
+    } else if (flag == "--fast") {
         options.fast = true;
     } else if (flag == "--headless") {
         options.headless = true;
@@ -172,7 +176,9 @@ std::string usageText() {
     return "usage: tavomotion [INDEX] [--source SOURCE] [--fast] [--headless] [--run-for SECONDS]\n"
            "                  [--snapshot FILE.png] [--fps NUM[/DEN]] [--every-vehicle] [--picture-log]\n"
            "                  [--full-size] [--on-picture PROGRAM] [--filter GRAPH]\n"
-           "                  [--listen [ADDRESS:]PORT [--listen-auth FILE]] [--help] [--version]\n"
+           "                  [--listen [ADDRESS:]PORT [--listen-auth FILE]]\n"
+           "                  [--mqtt URL [--mqtt-auth FILE] [--mqtt-ca FILE] [--mqtt-prefix PREFIX]\n"
+           "                  [--mqtt-discovery]] [--camera-name NAME] [--help] [--version]\n"
            "       tavomotion --contact-sheet DIR OUT.png\n"
            "\n"
            "Watches one fixed scene and saves a picture whenever something (or, with\n"
@@ -206,7 +212,8 @@ std::string usageText() {
            "                      HTTP; a bare PORT listens on 127.0.0.1 only, 0.0.0.0:PORT or\n"
            "                      [::]:PORT on every network (unencrypted: see README)\n"
            "  --listen-auth FILE  ask web clients for the one user:password line of FILE\n"
-           "                      (a file only its owner may read)\n"
+           "                      (a file only its owner may read)\n" +
+           mqttUsage() +
            "  --contact-sheet DIR OUT.png\n"
            "                      lay out the pictures tavo_N.bmp of DIR as captioned thumbnails\n"
            "                      on one PNG, oldest first (the newest 400 at most), and end\n"

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/mqtt_settings.h"
 #include "platform/sources/recorded_timeline.h"
 
 namespace app {
@@ -33,6 +34,8 @@ struct ProgramOptions {
     // --listen [ADDRESS:]PORT and --listen-auth FILE: the web view.
     std::optional<std::string> listenAddress;
     std::optional<std::string> listenCredentials;
+    // --mqtt URL and its companions: events to an MQTT broker.
+    MqttRequest mqtt;
     bool help = false;
     bool version = false;
 };

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/mqtt_settings.h"
 #include "platform/clock/clock.h"
 #include "platform/console/console.h"
 
@@ -55,7 +56,7 @@ void readConfigFile() {
     while (std::fscanf(file, "%499s", token) == 1) {
         if (token[0] == '#') {
             platform::console::print("comment in ini file\n");
-        } else {
+        } else if (!applyMqttKey(file, token)) {
             applyKey(file, token);
         }
         echoRestOfLine(file);

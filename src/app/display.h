@@ -3,6 +3,7 @@
 // line, the title with the running figures and the motion gauge; after a
 // trigger, the saved frame beside the live one.
 #include "app/app_state.h"
+#include "app/mqtt_events.h"
 #include "app/regions.h"
 #include "app/web/web_view.h"
 #include "platform/winsys/paint.h"
@@ -32,6 +33,7 @@ void paintArea(const platform::RECT& area, Drawing draw) {
     platform::EndPaint(mainWindow, &paint);
     platform::RedrawWindow(mainWindow, &drawingArea, nullptr, platform::RDW_UPDATENOW);
     web::offerToWebView();
+    offerToMqtt();
 }
 
 // Outlines a gray-image region where it lies on the displayed frame.

@@ -5,6 +5,7 @@
 
 #include "app/app_state.h"
 #include "app/full_size_pictures.h"
+#include "app/mqtt_events.h"
 #include "app/picture_commands.h"
 #include "app/picture_log.h"
 
@@ -34,6 +35,7 @@ void followUpPicture(PictureRecord record, const std::string& failure, const Fra
     record.outcome = saved ? "saved" : "failed: " + failure;
     if (pictureLogKept != 0) logPicture(record);
     if (saved) runPictureCommand(record);
+    publishPictureEvent(record);
 }
 
 void leavePictureCommands() {

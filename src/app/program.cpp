@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/command_line.h"
 #include "app/contact_sheet/contact_sheet.h"
+#include "app/mqtt_events.h"
 #include "app/picture_commands.h"
 #include "app/picture_followups.h"
 #include "app/replay_progress.h"
@@ -103,6 +104,8 @@ int runProgram(const std::vector<std::string>& arguments) {
         std::printf("tavomotion %s\n", programVersion);
         return 0;
     }
+    const std::string mqttError = requestMqttEvents(options.mqtt);
+    if (!mqttError.empty()) return usageError(mqttError);
     const std::string driverError = installDrivers(options);
     if (!driverError.empty()) return usageError(driverError);
     if (options.listenAddress) {
@@ -131,6 +134,7 @@ int runProgram(const std::vector<std::string>& arguments) {
     endReplayProgress();
     leavePictureCommands();
     web::stopWebView();
+    stopMqttEvents();
     return status;
 }
 

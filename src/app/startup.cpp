@@ -6,6 +6,7 @@
 #include "app/config_file.h"
 #include "app/every_vehicle_loop.h"
 #include "app/main_loop.h"
+#include "app/mqtt_events.h"
 #include "app/regions.h"
 #include "app/trigger_images.h"
 #include "capture/capture_device.h"
@@ -84,6 +85,7 @@ int winMain(const std::string& commandLineText) {
     console::print("Camera Index [%d]\n", cameraIndex);
     printCellLayout();
     readConfigFile();
+    startMqttEvents();
     savedImageIndex = firstFreeImageNumber(imagesSaveDirectory, imagesNumberToSave);
     pipeline::now = pipeline::secondsNow();
     pipeline::lastFpsTime = pipeline::now;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/mqtt_settings.h"
 #include "platform/clock/clock.h"
 #include "support/program_fixture.h"
 #include "support/scratch_directory.h"
@@ -44,6 +45,18 @@ TEST_F(ConfigFileTest, EveryKeyWithItsLine) {
               "reading ini file\npicture log flagged\nfull size pictures flagged\n");
     EXPECT_EQ(app::pictureLogKept, 1);
     EXPECT_EQ(app::fullSizePictures, 1);
+}
+
+TEST_F(ConfigFileTest, TheBrokerAndTheCameraNameGiveWayToTheCommandLine) {
+    EXPECT_EQ(readConfig("MQTT mqtt://broker.example:1884 # the yard's\nCAMERA_NAME gate\n"),
+              "reading ini file\nMQTT broker mqtt://broker.example:1884\n # the yard'scamera name gate\n");
+    const app::MqttRequest fromFile = app::withConfigFile({});
+    EXPECT_EQ(fromFile.url, "mqtt://broker.example:1884");
+    EXPECT_EQ(fromFile.cameraName, "gate");
+    app::MqttRequest commandLine;
+    commandLine.url = "mqtts://other.example";
+    EXPECT_EQ(app::withConfigFile(commandLine).url, "mqtts://other.example");
+    EXPECT_EQ(app::withConfigFile(commandLine).cameraName, "gate");
 }
 
 TEST_F(ConfigFileTest, ALoneHashEchoesFromTheBlankAfterIt) {

@@ -64,6 +64,17 @@ std::string picturesJson(const std::vector<PictureFile>& pictures) {
     return json + "\n]\n";
 }
 
+std::string savedFileTime(const std::string& directory, const std::string& name) {
+    struct stat status {};
+    if (name.empty() || ::stat((directory + "/" + name).c_str(), &status) != 0) return "";
+    return utcTime(status.st_mtime);
+}
+
+bool savedFileExists(const std::string& directory, const std::string& name) {
+    struct stat status {};
+    return ::lstat((directory + "/" + name).c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
 int openSavedFile(const std::string& directory, const std::string& name, std::uint64_t& bytes) {
     const std::string path = directory + "/" + name;
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);

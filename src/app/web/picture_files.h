@@ -24,6 +24,11 @@ std::vector<PictureFile> listPictures(const std::string& directory);
 // The pictures as a JSON list of {"name", "time", "bytes"}.
 std::string picturesJson(const std::vector<PictureFile>& pictures);
 
+// The time of `directory`/`name` as utcTime gives it; empty when it is not there.
+std::string savedFileTime(const std::string& directory, const std::string& name);
+// Whether `directory`/`name` is a regular file (a symbolic link is not followed).
+bool savedFileExists(const std::string& directory, const std::string& name);
+
 // Opens `name` of `directory` for reading when it is a regular file there
 // (a symbolic link is not followed); -1 otherwise. `bytes` gets its size.
 int openSavedFile(const std::string& directory, const std::string& name, std::uint64_t& bytes);

@@ -20,6 +20,7 @@ std::string statusJson(const RunningFigures& figures, const StatusExtras& extras
            ",\"lastPictureTime\":" + orNull(extras.lastPictureTime) +
            ",\"uptimeSeconds\":" + std::to_string(extras.uptimeSeconds) +
            ",\"eventLog\":" + (extras.eventLog ? "true" : "false") +
+           (extras.messagesDropped ? ",\"messagesDropped\":" + std::to_string(*extras.messagesDropped) : "") +
            ",\"version\":" + jsonString(programVersion) + "}\n";
 }
 

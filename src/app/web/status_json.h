@@ -1,6 +1,7 @@
 #pragma once
 // The web view's /status.json.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "app/web/status_board.h"
@@ -11,6 +12,8 @@ struct StatusExtras {
     std::int64_t uptimeSeconds = 0;
     std::string lastPictureTime;  // empty when unknown
     bool eventLog = false;        // whether /events.csv has something to send
+    // The MQTT status only: messages dropped while the broker was away.
+    std::optional<std::uint64_t> messagesDropped;
 };
 
 std::string statusJson(const RunningFigures& figures, const StatusExtras& extras);

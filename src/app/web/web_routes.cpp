@@ -1,7 +1,5 @@
 #include "app/web/web_routes.h"
 
-#include <sys/stat.h>
-
 #include <memory>
 
 #include "app/web/json_text.h"
@@ -48,17 +46,6 @@ public:
 private:
     FrameRelay& frames_;
 };
-
-std::string modifiedTime(const std::string& directory, const std::string& name) {
-    struct stat status {};
-    if (name.empty() || ::stat((directory + "/" + name).c_str(), &status) != 0) return "";
-    return utcTime(status.st_mtime);
-}
-
-bool fileExists(const std::string& directory, const std::string& name) {
-    struct stat status {};
-    return ::lstat((directory + "/" + name).c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
 
 }  // namespace
 
@@ -108,8 +95,8 @@ Reply WebRoutes::status() const {
     StatusExtras extras;
     extras.uptimeSeconds =
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started_).count();
-    extras.lastPictureTime = modifiedTime(figures.saveDirectory, figures.lastPicture);
-    extras.eventLog = fileExists(figures.saveDirectory, eventLogName);
+    extras.lastPictureTime = savedFileTime(figures.saveDirectory, figures.lastPicture);
+    extras.eventLog = savedFileExists(figures.saveDirectory, eventLogName);
     return contentReply("application/json", statusJson(figures, extras));
 }
 

@@ -43,10 +43,11 @@ std::optional<Credentials> parseLine(std::string text, std::string& failure) {
 
 }  // namespace
 
-std::optional<Credentials> readCredentialsFile(const std::string& path, std::string& failure) {
+std::optional<Credentials> readCredentialsFile(const std::string& path, std::string& failure,
+                                               const std::string& option) {
     const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
     if (descriptor < 0) {
-        failure = "--listen-auth " + path + ": " + std::strerror(errno);
+        failure = option + " " + path + ": " + std::strerror(errno);
         return std::nullopt;
     }
     struct stat status {};
@@ -54,7 +55,7 @@ std::optional<Credentials> readCredentialsFile(const std::string& path, std::str
     std::optional<Credentials> credentials;
     if (problem.empty()) credentials = parseLine(readAll(descriptor), problem);
     ::close(descriptor);
-    if (!problem.empty()) failure = "--listen-auth " + path + " " + problem;
+    if (!problem.empty()) failure = option + " " + path + " " + problem;
     return credentials;
 }
 
