@@ -33,6 +33,8 @@ struct ProgramOptions {
     // --listen [ADDRESS:]PORT and --listen-auth FILE: the web view.
     std::optional<std::string> listenAddress;
     std::optional<std::string> listenCredentials;
+    // --keep-free SIZE: bytes kept free on the pictures' file system.
+    std::optional<std::int64_t> keepFreeBytes;
     bool help = false;
     bool version = false;
 };
