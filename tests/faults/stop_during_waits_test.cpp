@@ -74,9 +74,15 @@ TEST(StopDuringWaits, TcpPortThatNeverAnswersEndsAtOnce) {
     EXPECT_TRUE(run.standardOutput.ends_with("\ncamera not connected!!!\n")) << run.standardOutput;
 }
 
+// Nobody stopping it, the pause before the end lasts its 5 s.
 TEST(StopDuringWaits, CameraPathThatIsNotThereEndsAtOnce) {
     const std::string missing = "/dev/video-tavo-not-there";
     ASSERT_FALSE(std::filesystem::exists(missing));
+    ScratchDirectory scratch;
+    const ProgramRun unstopped = runProgram({"0", "--source", missing, "--headless"}, scratch.path());
+    EXPECT_EQ(unstopped.exitStatus, 255);
+    EXPECT_GE(unstopped.secondsAfterLastOutput, 4.9);
+
     const double stopAt = randomMomentBetween(0.5, 4.5);
     const ProgramRun run = runStoppedAt(missing, stopAt, SIGTERM);
     expectEndedSoonAfterTheStop(run, stopAt);
