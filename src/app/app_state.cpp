@@ -9,6 +9,7 @@ std::int32_t triggerOnAnyMotion = 1;
 std::int32_t everyVehicleMode = 0;
 std::int32_t fullSizePictures = 0;
 std::int32_t pictureLogKept = 0;
+std::int64_t keepFreeBytes = 0;
 volatile std::int32_t quitRequested = 0;
 platform::HWND mainWindow = nullptr;
 char imagesSaveDirectory[saveDirectoryCapacity] = "";
@@ -26,6 +27,7 @@ void resetApp() {
     everyVehicleMode = 0;
     fullSizePictures = 0;
     pictureLogKept = 0;
+    keepFreeBytes = 0;
     quitRequested = 0;
     mainWindow = nullptr;
     imagesSaveDirectory[0] = '\0';

@@ -18,6 +18,9 @@ extern std::int32_t everyVehicleMode;
 extern std::int32_t fullSizePictures;
 // Not 0: a line per picture in tavomotion-pictures.csv in the save directory.
 extern std::int32_t pictureLogKept;
+// Not 0: the oldest pictures are removed before a save to keep this many
+// bytes free on the save directory's file system.
+extern std::int64_t keepFreeBytes;
 extern volatile std::int32_t quitRequested;
 extern platform::HWND mainWindow;
 extern char imagesSaveDirectory[saveDirectoryCapacity];

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/files/free_space.h"
+
 namespace app {
 namespace {
 
@@ -38,9 +40,20 @@ bool takesValue(const std::string& option) {
            option == "--listen-auth" || takesMqttValue(option);
 }
 
+// The options that keep the disk from filling.
+bool isRoomOption(const std::string& option) { return option == "--keep-free"; }
+
+std::string applyRoomOption(ProgramOptions& options, const std::string& value) {
+    const auto bytes = platform::parseByteSize(value);
+    if (!bytes) return "--keep-free needs a size such as 500M or 2G (K, M, G or T), not '" + value + "'";
+    options.keepFreeBytes = *bytes;
+    return "";
+}
+
 // Applies one option with its value; an error text when it is wrong.
 std::string applyOption(ProgramOptions& options, const std::string& option, const std::string& value) {
     if (takesMqttValue(option)) return applyMqttOption(options.mqtt, option, value);
+    if (isRoomOption(option)) return applyRoomOption(options, value);
     if (option == "--source") {
         if (value.empty()) return "--source needs a source";
         options.source = value;
@@ -146,7 +159,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
             value = option.substr(equals + 1);
             option.resize(equals);
         }
-        if (takesValue(option)) {
+        if (takesValue(option) || isRoomOption(option)) {
             if (!value) {
                 if (i + 1 >= arguments.size()) {
                     parsed.error = option + " needs a value";
@@ -175,7 +188,7 @@ int driverIndexOf(const std::string& commandLineText) {
 std::string usageText() {
     return "usage: tavomotion [INDEX] [--source SOURCE] [--fast] [--headless] [--run-for SECONDS]\n"
            "                  [--snapshot FILE.png] [--fps NUM[/DEN]] [--every-vehicle] [--picture-log]\n"
-           "                  [--full-size] [--on-picture PROGRAM] [--filter GRAPH]\n"
+           "                  [--full-size] [--on-picture PROGRAM] [--filter GRAPH] [--keep-free SIZE]\n"
            "                  [--listen [ADDRESS:]PORT [--listen-auth FILE]]\n"
            "                  [--mqtt URL [--mqtt-auth FILE] [--mqtt-ca FILE] [--mqtt-prefix PREFIX]\n"
            "                  [--mqtt-discovery]] [--camera-name NAME] [--help] [--version]\n"
@@ -198,6 +211,9 @@ std::string usageText() {
            "                      PICTURE_LOG in tavomotion.ini)\n"
            "  --full-size         save beside each tavo_N.bmp a tavo_N.jpg at the source's own size\n"
            "                      (also the key FULL_SIZE_PICTURES in tavomotion.ini)\n"
+           "  --keep-free SIZE    before each save, remove the oldest pictures (tavo_N.bmp with its\n"
+           "                      tavo_N.jpg) until SIZE (500M, 2G) is free on their disk (also\n"
+           "                      the key KEEP_FREE_SPACE SIZE in tavomotion.ini)\n"
            "  --on-picture PROGRAM\n"
            "                      run PROGRAM in the background for each saved picture, with its\n"
            "                      path as argument and TAVO_NUMBER, TAVO_FILE, TAVO_TIME, ... set\n"

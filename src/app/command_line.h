@@ -36,6 +36,8 @@ struct ProgramOptions {
     std::optional<std::string> listenCredentials;
     // --mqtt URL and its companions: events to an MQTT broker.
     MqttRequest mqtt;
+    // --keep-free SIZE: bytes kept free on the pictures' file system.
+    std::optional<std::int64_t> keepFreeBytes;
     bool help = false;
     bool version = false;
 };

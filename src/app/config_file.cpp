@@ -7,6 +7,7 @@
 #include "app/mqtt_settings.h"
 #include "platform/clock/clock.h"
 #include "platform/console/console.h"
+#include "platform/files/free_space.h"
 
 namespace app {
 namespace {
@@ -20,6 +21,23 @@ void echoRestOfLine(std::FILE* file) {
         platform::console::print("%c", character);
         platform::clock::sleepMilliseconds(1);
     }
+}
+
+// The keys that keep the disk from filling. True when `token` is one of them.
+bool applyRoomKey(std::FILE* file, const char* token, std::string& error) {
+    if (std::strcmp(token, "KEEP_FREE_SPACE") != 0) return false;
+    char value[32] = "";
+    static_cast<void>(std::fscanf(file, "%31s", value));
+    const auto bytes = platform::parseByteSize(value);
+    if (!bytes) {
+        error = std::string("KEEP_FREE_SPACE in tavomotion.ini needs a size such as 500M or 2G, not '") +
+                value + "'";
+        return true;
+    }
+    // The command line's --keep-free wins.
+    if (keepFreeBytes == 0) keepFreeBytes = *bytes;
+    platform::console::print("Keeping %s free\n", platform::byteSizeText(keepFreeBytes).c_str());
+    return true;
 }
 
 void applyKey(std::FILE* file, const char* token) {
@@ -48,20 +66,22 @@ void applyKey(std::FILE* file, const char* token) {
 
 }  // namespace
 
-void readConfigFile() {
+std::string readConfigFile() {
     platform::console::print("reading ini file\n");
     std::FILE* file = std::fopen("tavomotion.ini", "r");
-    if (file == nullptr) return;
+    if (file == nullptr) return "";
     char token[500];
-    while (std::fscanf(file, "%499s", token) == 1) {
+    std::string error;
+    while (error.empty() && std::fscanf(file, "%499s", token) == 1) {
         if (token[0] == '#') {
             platform::console::print("comment in ini file\n");
-        } else if (!applyMqttKey(file, token)) {
+        } else if (!applyMqttKey(file, token) && !applyRoomKey(file, token, error)) {
             applyKey(file, token);
         }
-        echoRestOfLine(file);
+        if (error.empty()) echoRestOfLine(file);
     }
     std::fclose(file);
+    return error;
 }
 
 }  // namespace app

@@ -72,8 +72,9 @@ bool secondVehicleSaved() {
     return true;
 }
 
+// A stop ends the follow at once: a queue may stand in the window for minutes.
 void followVehicle() {
-    while (analysis::sceneState == moving) {
+    while (analysis::sceneState == moving && !platform::clock::stopRequested()) {
         if (analysis::cellBrightness < blackValueFloor) analysis::cellBrightness = blackValueFloor;
         stepScene();
         if (triggerOnAnyMotion == 0 && secondVehicleSaved()) return;

@@ -59,7 +59,8 @@ std::string pictureLogPath(const std::string& saveDirectory) {
 
 void logPicture(const PictureRecord& record) {
     platform::LineLog log{pictureLogPath(imagesSaveDirectory), csvLine(pictureLogColumns()), std::nullopt};
-    if (imagesNumberToSave > 0) log.rotateAtBytes = pictureLogRotateBytes;
+    // Bounded as the pictures are: by the ring, or by the room kept free.
+    if (imagesNumberToSave > 0 || keepFreeBytes > 0) log.rotateAtBytes = pictureLogRotateBytes;
     std::string failure;
     if (!platform::appendLine(log, csvLine(pictureLogFields(record)), failure))
         std::fprintf(stderr, "picture log line not written: %s\n", failure.c_str());

@@ -25,7 +25,8 @@ std::string pictureLogPath(const std::string& saveDirectory);
 // standard error, and not tried again.
 void logPicture(const PictureRecord& record);
 
-// With a cap on the pictures the log is renamed to .1 at this size.
+// With a cap on the pictures, or room kept free, the log is renamed to .1 at
+// this size.
 constexpr std::int64_t pictureLogRotateBytes = 1 << 20;
 
 }  // namespace app

@@ -17,11 +17,11 @@ namespace app {
 struct PictureRecord {
     std::int32_t number = 0;
     std::string file;
-    std::string time;                // local time, ISO 8601 with milliseconds and UTC offset
+    std::string time;  // local time, ISO 8601 with milliseconds and UTC offset
     // Into the recording; none for a live source. Logged in seconds cut to the
     // millisecond, so seeking there finds this frame and not the one before.
     std::optional<std::int64_t> positionNanoseconds;
-    std::string mode;                // any, cars or every
+    std::string mode;  // any, cars or every
     std::optional<std::int32_t> windowDifference;
     std::optional<std::int32_t> blackValue;
     std::optional<std::int32_t> windowCovered;  // percent, every-vehicle mode

@@ -118,6 +118,7 @@ int runProgram(const std::vector<std::string>& arguments) {
     if (options.everyVehicle) everyVehicleMode = 1;
     if (options.fullSize) fullSizePictures = 1;
     if (options.pictureLog) pictureLogKept = 1;
+    if (options.keepFreeBytes) keepFreeBytes = *options.keepFreeBytes;
     if (options.onPicture) setPictureCommand(*options.onPicture);
     platform::setRunLimit(options.runForSeconds);
     platform::closeOnTerminationSignals();

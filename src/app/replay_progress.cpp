@@ -54,8 +54,7 @@ void rewrite(char ending) {
 std::string replayProgressText(std::int64_t positionNanoseconds, double lengthSeconds,
                                std::int32_t pictures) {
     std::string text = "replay " + minutesAndSeconds(positionNanoseconds / nanosecondsPerSecond);
-    if (lengthSeconds > 0.0)
-        text += " of " + minutesAndSeconds(std::llround(lengthSeconds));
+    if (lengthSeconds > 0.0) text += " of " + minutesAndSeconds(std::llround(lengthSeconds));
     text += ", " + std::to_string(pictures) + (pictures == 1 ? " picture" : " pictures") + " saved";
     return text;
 }

@@ -23,6 +23,7 @@ using namespace platform;
 namespace {
 
 constexpr const char* mainWindowClass = "TAVO(TM) MOTION";
+constexpr int usageStatus = 2;
 
 WNDCLASSA mainWindowClassRecord() {
     WNDCLASSA record{};
@@ -84,7 +85,11 @@ int winMain(const std::string& commandLineText) {
     if (std::sscanf(commandLineText.c_str(), "%d", &cameraIndex) != 1) cameraIndex = 0;
     console::print("Camera Index [%d]\n", cameraIndex);
     printCellLayout();
-    readConfigFile();
+    const std::string configError = readConfigFile();
+    if (!configError.empty()) {
+        std::fprintf(stderr, "tavomotion: %s\n", configError.c_str());
+        return usageStatus;
+    }
     startMqttEvents();
     savedImageIndex = firstFreeImageNumber(imagesSaveDirectory, imagesNumberToSave);
     pipeline::now = pipeline::secondsNow();

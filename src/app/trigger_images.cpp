@@ -3,6 +3,7 @@
 #include "analysis/dark_object.h"
 #include "analysis/scene_state.h"
 #include "app/app_state.h"
+#include "app/disk_room.h"
 #include "app/display.h"
 #include "app/picture_followups.h"
 #include "capture/capture_device.h"
@@ -54,6 +55,7 @@ void saveTriggerImage() {
     const std::int32_t number = takeImageNumber();
     const std::string name = triggerImageName(number);
     platform::console::print("saving grabbed file [%s]\n", name.c_str());
+    makeRoomForPicture(number);
     bool unwritten = false;
     const platform::HWND window = capture::captureDevice.windowHandle();
     const bool captureWindow = platform::IsWindow(window) != 0;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/disk_room.h"
 #include "app/every_vehicle_display.h"
 #include "app/picture_followups.h"
 #include "app/trigger_images.h"
@@ -18,6 +19,7 @@ void saveVehiclePicture(const KeptFrame& frame, std::int32_t coverPercent) {
     const std::string name = triggerImageName(number);
     platform::console::print("every vehicle: picture %d [%s] at %.2f s, %d %% of the window covered\n",
                              number, name.c_str(), frame.seconds, coverPercent);
+    makeRoomForPicture(number);
     platform::BITMAPINFOHEADER header;
     std::memcpy(&header, frame.dib.data(), sizeof header);
     std::string failure = "the kept frame is shorter than its header says";

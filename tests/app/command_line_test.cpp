@@ -43,6 +43,15 @@ TEST(CommandLine, OptionsTakeTheirValuesJoinedOrSeparate) {
     EXPECT_EQ(*pictures.options.filter, "crop=240:180:60:170");
 }
 
+TEST(CommandLine, TheRoomToKeepFreeIsASizeWithItsUnit) {
+    EXPECT_EQ(*parseCommandLine({"--keep-free", "16M"}).options.keepFreeBytes, 16 << 20);
+    EXPECT_EQ(*parseCommandLine({"--keep-free=2g"}).options.keepFreeBytes, std::int64_t{2} << 30);
+    EXPECT_EQ(*parseCommandLine({"--keep-free=3T"}).options.keepFreeBytes, std::int64_t{3} << 40);
+    EXPECT_FALSE(parseCommandLine({"--fast"}).options.keepFreeBytes);
+    for (const char* bad : {"500", "0M", "M", "1.5G", "-1G", "16MB", "", "99999999999999999999K"})
+        EXPECT_NE(parseCommandLine({"--keep-free", bad}).error, "") << bad;
+}
+
 TEST(CommandLine, MalformedArgumentsAreErrors) {
     EXPECT_NE(parseCommandLine({"--fats"}).error, "");
     EXPECT_NE(parseCommandLine({"--run-for", "soon"}).error, "");

@@ -59,6 +59,19 @@ TEST_F(ConfigFileTest, TheBrokerAndTheCameraNameGiveWayToTheCommandLine) {
     EXPECT_EQ(app::withConfigFile(commandLine).cameraName, "gate");
 }
 
+TEST_F(ConfigFileTest, TheRoomToKeepFreeIsReadUnlessTheCommandLineGaveIt) {
+    EXPECT_EQ(readConfig("KEEP_FREE_SPACE 512M for a year\n"),
+              "reading ini file\nKeeping 512M free\n for a year");
+    EXPECT_EQ(app::keepFreeBytes, std::int64_t{512} << 20);
+    app::keepFreeBytes = 1024;
+    readConfig("KEEP_FREE_SPACE 2G\n");
+    EXPECT_EQ(app::keepFreeBytes, 1024);
+    scratch.write("tavomotion.ini", "KEEP_FREE_SPACE lots\nPICTURE_LOG\n");
+    EXPECT_EQ(app::readConfigFile(),
+              "KEEP_FREE_SPACE in tavomotion.ini needs a size such as 500M or 2G, not 'lots'");
+    EXPECT_EQ(app::pictureLogKept, 0) << "reading goes no further";
+}
+
 TEST_F(ConfigFileTest, ALoneHashEchoesFromTheBlankAfterIt) {
     const std::int64_t before = platform::clock::nowNanoseconds();
     EXPECT_EQ(readConfig("# a comment\n"), "reading ini file\ncomment in ini file\n a comment");

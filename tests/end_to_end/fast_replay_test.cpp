@@ -26,7 +26,7 @@ std::map<std::string, std::string> picturesIn(const ScratchDirectory& directory)
 }
 
 TEST(FastReplay, TwoRunsOfARecordingPrintAndSaveTheSame) {
-    testing_support::requireSharedData("traffic/road_topdown_20s.mp4");
+    if (!testing_support::requireSharedData("traffic/road_topdown_20s.mp4")) return;
     const std::string clip = testing_support::sharedDataPath("traffic/road_topdown_20s.mp4");
     const std::vector<std::string> arguments{"0", "--source", clip, "--fast", "--headless"};
     ScratchDirectory first;

@@ -55,6 +55,43 @@ TEST(RealClock, NeverGoesBackwards) {
     }
 }
 
+double realSecondsOf(void (*wait)()) {
+    const std::int64_t before = clock::realNanoseconds();
+    wait();
+    return static_cast<double>(clock::realNanoseconds() - before) / 1e9;
+}
+
+int watcherCalls = 0;
+
+// A pause lasts its whole time until a stop is asked for, here by the watcher
+// of long sleeps (as the window's close button is heard); from then on no
+// real sleep lasts, while the virtual clock still moves by each pause.
+TEST(RealClock, AStopCutsThePauseItComesInAndEveryLaterOne) {
+    clock::resetClock();
+    watcherCalls = 0;
+    clock::watchDuringSleeps([] {
+        if (++watcherCalls == 4) clock::requestStop();
+    });
+    EXPECT_GE(realSecondsOf([] { clock::sleepMilliseconds(30); }), 0.030);
+    EXPECT_EQ(watcherCalls, 0) << "a short sleep is one slice, not watched";
+    const double stopped = realSecondsOf([] { clock::sleepMilliseconds(60'000); });
+    EXPECT_GE(stopped, 0.15);
+    EXPECT_LT(stopped, 10.0);
+    EXPECT_EQ(watcherCalls, 4);
+    EXPECT_TRUE(clock::stopRequested());
+    EXPECT_LT(realSecondsOf([] {
+                  clock::sleepMilliseconds(15'000);
+                  clock::sleepUntil(clock::nowNanoseconds() + 5'000'000'000);
+              }),
+              1.0);
+    clock::select(clock::Kind::virtualTime);
+    clock::sleepMilliseconds(5000);
+    EXPECT_EQ(clock::nowNanoseconds(), 5'000'000'000);
+    clock::watchDuringSleeps(nullptr);
+    clock::resetClock();
+    EXPECT_FALSE(clock::stopRequested());
+}
+
 TEST(RecordedTimeline, FramesAtTwentyFivePerSecond) {
     const FrameRate rate{25, 1};
     EXPECT_EQ(frameDueNanoseconds(0, rate), 0);

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/clock/clock.h"
 #include "support/painted_window.h"
 #include "support/x_screen.h"
 
@@ -123,6 +125,32 @@ TEST_F(OnScreen, CloseButtonAndKeysBecomeMessages) {
     EXPECT_EQ(messages[1].hwnd, window);
     EXPECT_EQ(messages[1].message, WM_KEYDOWN);
     EXPECT_EQ(messages[1].wParam, static_cast<WPARAM>('Q'));
+}
+
+// The close button is heard in the middle of a long pause on the real clock,
+// which it ends, as it ends every later one; the close request is posted.
+TEST_F(OnScreen, TheCloseButtonEndsALongPause) {
+    ASSERT_NE(surfaceOf(window)->screen, nullptr);
+    platform::clock::resetClock();
+    closeOnTerminationSignals();
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = SDL_WINDOWEVENT_CLOSE;
+    event.window.windowID = surfaceOf(window)->screen->id();
+    ASSERT_EQ(SDL_PushEvent(&event), 1);
+    const auto started = std::chrono::steady_clock::now();
+    platform::clock::sleepMilliseconds(30'000);
+    platform::clock::sleepMilliseconds(15'000);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    EXPECT_LT(seconds, 5.0);
+    EXPECT_TRUE(platform::clock::stopRequested());
+    MSG message{};
+    ASSERT_NE(PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE), 0);
+    EXPECT_EQ(message.message, WM_CLOSE);
+    platform::clock::watchDuringSleeps(nullptr);
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    platform::clock::resetClock();
 }
 
 }  // namespace

@@ -83,6 +83,7 @@ ProgramRun runWithErrorChannel(const std::vector<std::string>& arguments, const 
     bool outputOpen = true;
     bool errorOpen = true;
     bool stopped = false;
+    auto stoppedAt = started;
     while (outputOpen || errorOpen) {
         pollfd descriptors[2] = {{output[0], POLLIN, 0}, {error[0], POLLIN, 0}};
         poll(descriptors, 2, 100);
@@ -97,14 +98,16 @@ ProgramRun runWithErrorChannel(const std::vector<std::string>& arguments, const 
         if (!stopped && conditions.stopAfterSeconds > 0 && elapsed > conditions.stopAfterSeconds) {
             kill(child, conditions.stopSignal);
             stopped = true;
+            stoppedAt = std::chrono::steady_clock::now();
         }
     }
     close(output[0]);
     close(error[0]);
     int status = 0;
     waitpid(child, &status, 0);
-    run.secondsAfterLastOutput =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - lastOutput).count();
+    const auto ended = std::chrono::steady_clock::now();
+    run.secondsAfterLastOutput = std::chrono::duration<double>(ended - lastOutput).count();
+    if (stopped) run.secondsAfterStop = std::chrono::duration<double>(ended - stoppedAt).count();
     if (WIFEXITED(status)) run.exitStatus = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
     return run;

@@ -18,6 +18,9 @@ struct ProgramRun {
     // Real time from the last output on standard output to the end of the
     // process: how long it took to end after its last trace line.
     double secondsAfterLastOutput = 0;
+    // Real time from the stop signal to the end of the process; negative
+    // when no signal was sent.
+    double secondsAfterStop = -1;
 };
 
 struct RunConditions {

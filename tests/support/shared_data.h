@@ -8,10 +8,11 @@ namespace testing_support {
 // Where `relative` lies in the shared data folder.
 std::string sharedDataPath(const std::string& relative);
 
-// Skips the running test, naming what is missing, when `relative` is not in
-// the shared data folder; fails it instead when the environment variable
-// TAVO_REQUIRE_SHARED_DATA is 1, as in CI, so missing data cannot pass
-// unnoticed there. From SetUp, the test body is then not run.
-void requireSharedData(const std::string& relative);
+// Whether `relative` is in the shared data folder. When it is not, the running
+// test is skipped, naming what is missing, or failed instead when the
+// environment variable TAVO_REQUIRE_SHARED_DATA is 1, as in CI, so missing
+// data cannot pass unnoticed there. Skipping and failing only mark the test:
+// the caller must return at once when this answers false.
+[[nodiscard]] bool requireSharedData(const std::string& relative);
 
 }  // namespace testing_support

@@ -1,5 +1,7 @@
 #include "platform/clock/clock.h"
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -12,6 +14,10 @@ Kind clockKind = Kind::real;
 std::int64_t virtualNanoseconds = 0;
 std::int64_t realOriginNanoseconds = 0;
 bool realOriginTaken = false;
+std::atomic<bool> stopAsked = false;
+static_assert(std::atomic<bool>::is_always_lock_free, "the stop is asked for from a signal handler");
+void (*sleepWatcher)() = nullptr;
+constexpr std::int64_t watchIntervalNanoseconds = 50'000'000;
 
 std::int64_t steadyNanoseconds() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -34,6 +40,18 @@ namespace {
 // The real origin is taken as early as possible, so "since program start" holds.
 [[maybe_unused]] const std::int64_t takeOriginAtStart = realNanoseconds();
 
+// Sleeps on the real clock until `deadline`, in slices short enough that a
+// stop ends the sleep within one of them.
+void sleepRealUntil(std::int64_t deadline) {
+    for (;;) {
+        if (stopAsked) return;
+        const std::int64_t wait = deadline - realNanoseconds();
+        if (wait <= 0) return;
+        std::this_thread::sleep_for(std::chrono::nanoseconds(std::min(wait, watchIntervalNanoseconds)));
+        if (wait > watchIntervalNanoseconds && sleepWatcher != nullptr) sleepWatcher();
+    }
+}
+
 }  // namespace
 
 void select(Kind kind) { clockKind = kind; }
@@ -50,7 +68,7 @@ void sleepMilliseconds(std::int64_t milliseconds) {
         virtualNanoseconds += milliseconds * 1'000'000;
         return;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    sleepRealUntil(realNanoseconds() + milliseconds * 1'000'000);
 }
 
 void sleepUntil(std::int64_t nanoseconds) {
@@ -58,13 +76,19 @@ void sleepUntil(std::int64_t nanoseconds) {
         if (nanoseconds > virtualNanoseconds) virtualNanoseconds = nanoseconds;
         return;
     }
-    const std::int64_t wait = nanoseconds - realNanoseconds();
-    if (wait > 0) std::this_thread::sleep_for(std::chrono::nanoseconds(wait));
+    sleepRealUntil(nanoseconds);
 }
+
+void requestStop() { stopAsked = true; }
+
+bool stopRequested() { return stopAsked; }
+
+void watchDuringSleeps(void (*watch)()) { sleepWatcher = watch; }
 
 void resetClock() {
     clockKind = Kind::real;
     virtualNanoseconds = 0;
+    stopAsked = false;
 }
 
 }  // namespace platform::clock

@@ -19,14 +19,26 @@ std::int64_t nowNanoseconds();
 // for what must keep pace with the operator's wall clock even in a fast replay.
 std::int64_t realNanoseconds();
 
-// Real: really sleeps. Virtual: adds to the count and returns at once.
+// Real: really sleeps, unless a stop is asked for. Virtual: adds to the count
+// and returns at once.
 void sleepMilliseconds(std::int64_t milliseconds);
 
-// Real: sleeps until the count reaches `nanoseconds`. Virtual: sets the count
-// to it. A time in the past leaves the clock where it is.
+// Real: sleeps until the count reaches `nanoseconds`, unless a stop is asked
+// for. Virtual: sets the count to it. A time in the past leaves the clock
+// where it is.
 void sleepUntil(std::int64_t nanoseconds);
 
-// Back to a real clock at 0 (tests).
+// The operator's stop (a termination signal, the window closed): from then on
+// no real sleep lasts longer than a moment, so every pause and every retry
+// ends. The virtual clock is not touched. Safe in a signal handler.
+void requestStop();
+bool stopRequested();
+
+// Called about every 50 ms while a real sleep lasts, so what can ask for a
+// stop (the window's events) is heard in the middle of a long pause.
+void watchDuringSleeps(void (*watch)());
+
+// Back to a real clock at 0, no stop asked for (tests).
 void resetClock();
 
 }  // namespace platform::clock

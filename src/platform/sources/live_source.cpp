@@ -16,6 +16,10 @@ constexpr std::int64_t reopenIntervalNanoseconds = 1'000'000'000;
 constexpr std::int64_t bufferedReadNanoseconds = 5'000'000;
 constexpr std::int64_t pollMilliseconds = 5;
 
+std::string waitEndReason() {
+    return clock::stopRequested() ? "the program is stopping" : "no picture for 5 s";
+}
+
 }  // namespace
 
 LiveSource::LiveSource(std::string name, InputRequest request)
@@ -92,9 +96,9 @@ void LiveSource::lose(const std::string& reason) {
 bool LiveSource::readNewest(std::string& reason) {
     bool fresh = false;
     for (;;) {
-        if (input_.waitLimitPassed()) {
+        if (input_.waitLimitPassed() || clock::stopRequested()) {
             if (fresh) return true;
-            reason = "no picture for 5 s";
+            reason = waitEndReason();
             return false;
         }
         switch (input_.decodeNext()) {
@@ -110,8 +114,9 @@ bool LiveSource::readNewest(std::string& reason) {
             case DecodeStatus::undecodable:
                 break;
             case DecodeStatus::readError:
-                reason =
-                    input_.waitLimitPassed() ? "no picture for 5 s" : ffmpegErrorText(input_.lastError());
+                reason = input_.waitLimitPassed() || clock::stopRequested()
+                             ? waitEndReason()
+                             : ffmpegErrorText(input_.lastError());
                 return false;
             case DecodeStatus::end:
                 reason = "the stream ended";

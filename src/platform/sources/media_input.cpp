@@ -185,8 +185,9 @@ bool MediaInput::waitLimitPassed() const {
     return waitLimitNanoseconds_ > 0 && clock::nowNanoseconds() > deadlineNanoseconds_;
 }
 
+// Also the operator's stop: a stream that never answers cannot hold it.
 int MediaInput::interrupted(void* self) {
-    return static_cast<const MediaInput*>(self)->waitLimitPassed() ? 1 : 0;
+    return static_cast<const MediaInput*>(self)->waitLimitPassed() || clock::stopRequested() ? 1 : 0;
 }
 
 AVRational MediaInput::timeBase() const { return format_->streams[streamIndex_]->time_base; }

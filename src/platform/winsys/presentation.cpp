@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/clock/clock.h"
 #include "platform/winsys/paint.h"
 #include "platform/winsys/png_snapshot.h"
 #include "platform/winsys/rect_math.h"
@@ -37,6 +38,7 @@ void takeEvent(const ScreenEvent& event, bool& closeRequested) {
         case ScreenEvent::Kind::quit:
             if (!closeRequested) postCloseRequest();
             closeRequested = true;
+            clock::requestStop();
             break;
         case ScreenEvent::Kind::key:
             postToShownWindow(event, WM_KEYDOWN);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/clock/clock.h"
 #include "platform/winsys/presentation.h"
 
 namespace platform {
@@ -32,7 +33,10 @@ WindowSystem& windowSystem() {
 
 volatile std::sig_atomic_t terminationRequested = 0;
 
-void requestTermination(int) { terminationRequested = 1; }
+void requestTermination(int) {
+    terminationRequested = 1;
+    clock::requestStop();
+}
 
 const WindowClass* findClass(const char* name) {
     if (name == nullptr) return nullptr;
@@ -212,6 +216,7 @@ void closeOnTerminationSignals() {
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     std::signal(SIGXFSZ, SIG_IGN);
+    clock::watchDuringSleeps(presentation::pumpEvents);
 }
 
 void resetWindows() {

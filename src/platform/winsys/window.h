@@ -56,7 +56,10 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void postCloseRequest();
 
 // SIGINT and SIGTERM become close requests, taken up at the next message
-// peek; SIGXFSZ is ignored so an over-large file is a failed write.
+// peek; SIGXFSZ is ignored so an over-large file is a failed write. They and
+// the window's close button also ask the clock to stop, which cuts every
+// pause and retry short; the window's events are read during long sleeps, so
+// its close button is heard there too.
 void closeOnTerminationSignals();
 
 // Every window destroyed, the queue emptied (tests).
