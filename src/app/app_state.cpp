@@ -1,5 +1,7 @@
 #include "app/app_state.h"
 
+#include "app/survey/survey_settings.h"
+
 namespace app {
 
 std::int32_t cameraIndex = 0;
@@ -32,6 +34,7 @@ void resetApp() {
     lastPictureNumber = -1;
     titleText[0] = '\0';
     gaugeRight = 329;
+    survey::resetSurveySettings();
 }
 
 }  // namespace app

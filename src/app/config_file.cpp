@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/survey/survey_settings.h"
 #include "platform/clock/clock.h"
 #include "platform/console/console.h"
 
@@ -22,6 +23,7 @@ void echoRestOfLine(std::FILE* file) {
 }
 
 void applyKey(std::FILE* file, const char* token) {
+    if (survey::applySurveyKey(file, token)) return;
     if (std::strcmp(token, "DETECT_CARS_ONLY") == 0) {
         triggerOnAnyMotion = 0;
         platform::console::print("car detection flagged\n");

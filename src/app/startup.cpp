@@ -7,6 +7,7 @@
 #include "app/every_vehicle_loop.h"
 #include "app/main_loop.h"
 #include "app/regions.h"
+#include "app/survey/survey_settings.h"
 #include "app/trigger_images.h"
 #include "capture/capture_device.h"
 #include "pipeline/frame_image.h"
@@ -21,6 +22,8 @@ using namespace platform;
 namespace {
 
 constexpr const char* mainWindowClass = "TAVO(TM) MOTION";
+// A wrong survey setting in tavomotion.ini ends the program as a bad option does.
+constexpr int usageStatus = 2;
 
 WNDCLASSA mainWindowClassRecord() {
     WNDCLASSA record{};
@@ -83,6 +86,10 @@ int winMain(const std::string& commandLineText) {
     console::print("Camera Index [%d]\n", cameraIndex);
     printCellLayout();
     readConfigFile();
+    if (const std::string failure = survey::settle(); !failure.empty()) {
+        std::fprintf(stderr, "tavomotion: %s\n", failure.c_str());
+        return usageStatus;
+    }
     savedImageIndex = firstFreeImageNumber(imagesSaveDirectory, imagesNumberToSave);
     pipeline::now = pipeline::secondsNow();
     pipeline::lastFpsTime = pipeline::now;
