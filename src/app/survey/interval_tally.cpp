@@ -32,9 +32,13 @@ std::optional<double> v85(std::vector<double> speeds) {
 
 IntervalTally::IntervalTally(int minutes, bool recording) : length_(minutes * 60.0), recording_(recording) {}
 
-std::int64_t IntervalTally::indexOf(double at) const {
+std::int64_t IntervalTally::indexOf(double at) {
+    if (at >= lastStart_ && at < lastEnd_) return lastIndex_;
     const double aligned = recording_ ? at : at + utcOffset(at);
-    return static_cast<std::int64_t>(std::floor(aligned / length_));
+    lastIndex_ = static_cast<std::int64_t>(std::floor(aligned / length_));
+    lastStart_ = startOf(lastIndex_);
+    lastEnd_ = startOf(lastIndex_ + 1);
+    return lastIndex_;
 }
 
 double IntervalTally::startOf(std::int64_t index) const {

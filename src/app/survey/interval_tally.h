@@ -44,7 +44,7 @@ private:
         std::map<analysis::survey::Direction, DirectionTally> directions;
     };
 
-    std::int64_t indexOf(double at) const;
+    std::int64_t indexOf(double at);
     double startOf(std::int64_t index) const;
     Interval& open(std::int64_t index);
     void closeInto(std::int64_t index, std::vector<IntervalCount>& lines);
@@ -54,6 +54,10 @@ private:
     std::map<std::int64_t, Interval> open_;
     std::int64_t nextIndex_ = -1;  // the first index not yet opened; -1 before any
     std::set<analysis::survey::Direction> seen_;
+    // The interval of the last time looked up: the local clock's offset is
+    // asked for only when a time falls outside it.
+    std::int64_t lastIndex_ = 0;
+    double lastStart_ = 1, lastEnd_ = 0;
 };
 
 }  // namespace app::survey
