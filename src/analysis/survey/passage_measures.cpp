@@ -46,17 +46,34 @@ std::vector<Box> boxesOf(const VehiclePassage& passage, int frameWidth) {
     return boxes;
 }
 
-std::optional<Direction> directionOver(const std::vector<Box>& boxes) {
-    std::vector<Sample> xs, ys;
+// The motion along one axis: of the middle where neither edge is cut, else
+// of the edge seen the longest; an edge cut by the window stands still and
+// says nothing.
+std::optional<double> axisSpeed(const std::vector<Box>& boxes, bool across) {
+    std::vector<Sample> middle, low, high;
     for (const Box& b : boxes) {
-        xs.push_back({b.t, (b.left + b.right) / 2});
-        ys.push_back({b.t, (b.top + b.bottom) / 2});
+        const bool lowCut = across ? b.cutLeft : b.cutTop, highCut = across ? b.cutRight : b.cutBottom;
+        const double lowEdge = across ? b.left : b.top, highEdge = across ? b.right : b.bottom;
+        if (!lowCut && !highCut) middle.push_back({b.t, (lowEdge + highEdge) / 2});
+        if (!lowCut) low.push_back({b.t, lowEdge});
+        if (!highCut) high.push_back({b.t, highEdge});
     }
-    const std::optional<Line> x = robustLine(xs), y = robustLine(ys);
-    if (!x || !y) return std::nullopt;
-    if (std::max(std::abs(x->slope), std::abs(y->slope)) < leastPictureSpeed) return std::nullopt;
-    if (std::abs(x->slope) > std::abs(y->slope)) return x->slope > 0 ? Direction::right : Direction::left;
-    return y->slope > 0 ? Direction::down : Direction::up;
+    constexpr std::size_t enough = 3;
+    const std::vector<Sample>& chosen = middle.size() >= enough     ? middle
+                                        : low.size() >= high.size() ? low
+                                                                    : high;
+    const std::optional<Line> line = robustLine(chosen);
+    if (!line) return std::nullopt;
+    return line->slope;
+}
+
+std::optional<Direction> directionOver(const std::vector<Box>& boxes) {
+    const std::optional<double> x = axisSpeed(boxes, true), y = axisSpeed(boxes, false);
+    if (!x && !y) return std::nullopt;
+    const double sx = x.value_or(0), sy = y.value_or(0);
+    if (std::max(std::abs(sx), std::abs(sy)) < leastPictureSpeed) return std::nullopt;
+    if (std::abs(sx) > std::abs(sy)) return sx > 0 ? Direction::right : Direction::left;
+    return sy > 0 ? Direction::down : Direction::up;
 }
 
 double centreX(const Box& b) { return (b.left + b.right) / 2; }
@@ -197,6 +214,22 @@ std::optional<double> widthOf(const std::vector<Box>& boxes, const RoadPlane& pl
     return std::nullopt;
 }
 
+// With a road plane the way it went is the main axis of its motion on the
+// road (along it or across), seen in the picture where it was: a car whose
+// outline grows out of the window's side as it comes nearer still goes the
+// lane's way.
+std::optional<Direction> directionOnRoad(const Motion& near, Run run, const RoadPlane& plane) {
+    const double t = (run.from + run.to) / 2;
+    const RoadPoint from = near.at(t);
+    const bool along = std::abs(near.v.slope) >= std::abs(near.u.slope);
+    const RoadPoint to{from.u + (along ? 0 : near.u.slope), from.v + (along ? near.v.slope : 0)};
+    const auto a = plane.toPicture(from), b = plane.toPicture(to);
+    if (!a || !b || near.speed() < leastMovingSpeed) return std::nullopt;
+    const double dx = b->x - a->x, dy = b->y - a->y;
+    if (std::abs(dx) > std::abs(dy)) return dx > 0 ? Direction::right : Direction::left;
+    return dy > 0 ? Direction::down : Direction::up;
+}
+
 }  // namespace
 
 PassageMeasures measurePassage(const VehiclePassage& passage, const RoadPlane* plane, int frameWidth) {
@@ -210,6 +243,7 @@ PassageMeasures measurePassage(const VehiclePassage& passage, const RoadPlane* p
     const std::optional<Motion> near = motionOf(edges.near, *run);
     if (!near) return measures;
     measures.speedKmh = near->speed() * 3.6;
+    measures.direction = directionOnRoad(*near, *run, *plane).value_or(*measures.direction);
     Run farRun = *run;
     if (vertical(*measures.direction)) {
         // The far end is seen whole only once the vehicle is in; its moving
