@@ -1,6 +1,7 @@
 #include "app/app_state.h"
 
 #include "app/mqtt_settings.h"
+#include "app/survey/survey_settings.h"
 
 namespace app {
 
@@ -37,6 +38,7 @@ void resetApp() {
     lastPictureNumber = -1;
     titleText[0] = '\0';
     gaugeRight = 329;
+    survey::resetSurveySettings();
 }
 
 }  // namespace app

@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <cstdlib>
 
 #include "platform/files/free_space.h"
+#include "app/survey/survey_settings.h"
 
 namespace app {
 namespace {
@@ -37,7 +39,7 @@ bool parseSeconds(const std::string& text, double& seconds) {
 bool takesValue(const std::string& option) {
     return option == "--source" || option == "--run-for" || option == "--snapshot" || option == "--fps" ||
            option == "--on-picture" || option == "--filter" || option == "--listen" ||
-           option == "--listen-auth" || takesMqttValue(option);
+           option == "--listen-auth" || takesMqttValue(option) || option == "--road-point";
 }
 
 // The options that keep the disk from filling.
@@ -48,6 +50,19 @@ std::string applyRoomOption(ProgramOptions& options, const std::string& value) {
     if (!bytes) return "--keep-free needs a size such as 500M or 2G (K, M, G or T), not '" + value + "'";
     options.keepFreeBytes = *bytes;
     return "";
+}
+
+// The survey's options, kept apart from the others.
+std::string applySurveyOption(ProgramOptions& options, const std::string& option, const std::string& value) {
+    if (option == "--road-point") options.roadPoints.push_back(value);
+    return "";
+}
+
+std::string surveyOptionsError(const ProgramOptions& options) {
+    if (options.roadPoints.empty()) return "";
+    std::optional<analysis::survey::RoadPlane> plane;
+    const std::string failure = survey::roadPlaneOf(options.roadPoints, plane);
+    return failure.empty() ? "" : "--road-point: " + failure;
 }
 
 // Applies one option with its value; an error text when it is wrong.
@@ -81,6 +96,8 @@ std::string applyOption(ProgramOptions& options, const std::string& option, cons
     } else if (option == "--listen-auth") {
         if (value.empty()) return "--listen-auth needs a file name";
         options.listenCredentials = value;
+    } else {
+        return applySurveyOption(options, option, value);
     }
     return "";
 }
@@ -141,6 +158,20 @@ bool asksForContactSheet(const std::vector<std::string>& arguments) {
     return false;
 }
 
+constexpr const char* reportOption = "--report";
+
+std::string parseReport(const std::vector<std::string>& arguments, ProgramOptions& options) {
+    if (arguments.size() != 3 || arguments[0] != reportOption)
+        return "--report takes DIR and OUT.png and no other argument";
+    if (arguments[1].empty() || arguments[2].empty()) return "--report needs a directory and a file name";
+    options.report = ReportRequest{arguments[1], arguments[2]};
+    return "";
+}
+
+bool asksForReport(const std::vector<std::string>& arguments) {
+    return std::find(arguments.begin(), arguments.end(), reportOption) != arguments.end();
+}
+
 }  // namespace
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
@@ -148,6 +179,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     parsed.options.commandLineText = joined(arguments);
     if (asksForContactSheet(arguments)) {
         parsed.error = parseContactSheet(arguments, parsed.options);
+        return parsed;
+    }
+    if (asksForReport(arguments)) {
+        parsed.error = parseReport(arguments, parsed.options);
         return parsed;
     }
     for (std::size_t i = 0; i < arguments.size() && parsed.error.empty(); ++i) {
@@ -176,6 +211,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (parsed.error.empty() && parsed.options.listenCredentials && !parsed.options.listenAddress)
         parsed.error = "--listen-auth needs --listen";
+    if (parsed.error.empty()) parsed.error = surveyOptionsError(parsed.options);
     return parsed;
 }
 
@@ -189,10 +225,11 @@ std::string usageText() {
     return "usage: tavomotion [INDEX] [--source SOURCE] [--fast] [--headless] [--run-for SECONDS]\n"
            "                  [--snapshot FILE.png] [--fps NUM[/DEN]] [--every-vehicle] [--picture-log]\n"
            "                  [--full-size] [--on-picture PROGRAM] [--filter GRAPH] [--keep-free SIZE]\n"
-           "                  [--listen [ADDRESS:]PORT [--listen-auth FILE]]\n"
+           "                  [--listen [ADDRESS:]PORT [--listen-auth FILE]] [--road-point X,Y,U,V]...\n"
            "                  [--mqtt URL [--mqtt-auth FILE] [--mqtt-ca FILE] [--mqtt-prefix PREFIX]\n"
            "                  [--mqtt-discovery]] [--camera-name NAME] [--help] [--version]\n"
            "       tavomotion --contact-sheet DIR OUT.png\n"
+           "       tavomotion --report DIR OUT.png\n"
            "\n"
            "Watches one fixed scene and saves a picture whenever something (or, with\n"
            "DETECT_CARS_ONLY in tavomotion.ini, a vehicle) moves through the detection window.\n"
@@ -233,6 +270,14 @@ std::string usageText() {
            "  --contact-sheet DIR OUT.png\n"
            "                      lay out the pictures tavo_N.bmp of DIR as captioned thumbnails\n"
            "                      on one PNG, oldest first (the newest 400 at most), and end\n"
+           "  --road-point X,Y,U,V\n"
+           "                      four times: points X,Y of the 320 x 240 picture and their\n"
+           "                      places U (across), V (along) on the road in metres, for the\n"
+           "                      survey's speeds and lengths (also the key ROAD_POINT, four\n"
+           "                      times, in tavomotion.ini)\n"
+           "  --report DIR OUT.png\n"
+           "                      draw the traffic survey of DIR's tavomotion-vehicles.csv as\n"
+           "                      one PNG chart, and end\n"
            "  --help              show this text\n"
            "  --version           show the version\n";
 }

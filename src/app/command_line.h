@@ -15,6 +15,12 @@ struct ContactSheetRequest {
     std::string output;
 };
 
+// --report DIR OUT.png: the survey of DIR drawn as a chart; nothing watched.
+struct ReportRequest {
+    std::string directory;
+    std::string output;
+};
+
 struct ProgramOptions {
     // The arguments joined by single blanks: what start-up prints and reads
     // its driver index from.
@@ -31,6 +37,7 @@ struct ProgramOptions {
     std::optional<std::string> snapshotPath;
     std::optional<platform::FrameRate> frameRate;
     std::optional<ContactSheetRequest> contactSheet;
+    std::optional<ReportRequest> report;
     // --listen [ADDRESS:]PORT and --listen-auth FILE: the web view.
     std::optional<std::string> listenAddress;
     std::optional<std::string> listenCredentials;
@@ -38,6 +45,8 @@ struct ProgramOptions {
     MqttRequest mqtt;
     // --keep-free SIZE: bytes kept free on the pictures' file system.
     std::optional<std::int64_t> keepFreeBytes;
+    // --road-point X,Y,U,V, four times: the road calibration.
+    std::vector<std::string> roadPoints;
     bool help = false;
     bool version = false;
 };

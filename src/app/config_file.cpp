@@ -5,6 +5,7 @@
 
 #include "app/app_state.h"
 #include "app/mqtt_settings.h"
+#include "app/survey/survey_settings.h"
 #include "platform/clock/clock.h"
 #include "platform/console/console.h"
 #include "platform/files/free_space.h"
@@ -41,6 +42,7 @@ bool applyRoomKey(std::FILE* file, const char* token, std::string& error) {
 }
 
 void applyKey(std::FILE* file, const char* token) {
+    if (survey::applySurveyKey(file, token)) return;
     if (std::strcmp(token, "DETECT_CARS_ONLY") == 0) {
         triggerOnAnyMotion = 0;
         platform::console::print("car detection flagged\n");

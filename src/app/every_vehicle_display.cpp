@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/display.h"
+#include "app/survey/road_grid.h"
 #include "pipeline/frame_image.h"
 #include "pipeline/frame_pipeline.h"
 
@@ -50,6 +51,7 @@ void drawCoverGauge(HDC dc, int coverPercent) {
 void paintWatchDisplay(const analysis::everyvehicle::WatchFigures& figures) {
     paintArea(drawingArea, [&figures](HDC dc) {
         pipeline::frameImage.draw(dc, framePosition, framePosition);
+        survey::drawRoadGrid(dc, framePosition, framePosition);
         char status[200];
         formatStatus(figures, status, sizeof status);
         std::snprintf(titleText, sizeof titleText, "TAVO(TM) MOTION - Frame %d: FPS: %2d - %s",

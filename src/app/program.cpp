@@ -13,6 +13,8 @@
 #include "app/picture_followups.h"
 #include "app/replay_progress.h"
 #include "app/startup.h"
+#include "app/survey/survey_report.h"
+#include "app/survey/survey_settings.h"
 #include "app/version.h"
 #include "app/web/web_view.h"
 #include "platform/clock/clock.h"
@@ -96,6 +98,7 @@ int runProgram(const std::vector<std::string>& arguments) {
     const ProgramOptions& options = parsed.options;
     if (options.contactSheet)
         return writeContactSheet(options.contactSheet->directory, options.contactSheet->output);
+    if (options.report) return survey::writeSurveyReport(options.report->directory, options.report->output);
     if (options.help) {
         std::fputs(usageText().c_str(), stdout);
         return 0;
@@ -120,6 +123,7 @@ int runProgram(const std::vector<std::string>& arguments) {
     if (options.pictureLog) pictureLogKept = 1;
     if (options.keepFreeBytes) keepFreeBytes = *options.keepFreeBytes;
     if (options.onPicture) setPictureCommand(*options.onPicture);
+    survey::settings.roadPointsFromCommandLine = options.roadPoints;
     platform::setRunLimit(options.runForSeconds);
     platform::closeOnTerminationSignals();
     if (options.snapshotPath) {

@@ -8,6 +8,7 @@
 #include "app/main_loop.h"
 #include "app/mqtt_events.h"
 #include "app/regions.h"
+#include "app/survey/survey_settings.h"
 #include "app/trigger_images.h"
 #include "capture/capture_device.h"
 #include "pipeline/frame_image.h"
@@ -23,6 +24,7 @@ using namespace platform;
 namespace {
 
 constexpr const char* mainWindowClass = "TAVO(TM) MOTION";
+// A wrong survey setting in tavomotion.ini ends the program as a bad option does.
 constexpr int usageStatus = 2;
 
 WNDCLASSA mainWindowClassRecord() {
@@ -88,6 +90,10 @@ int winMain(const std::string& commandLineText) {
     const std::string configError = readConfigFile();
     if (!configError.empty()) {
         std::fprintf(stderr, "tavomotion: %s\n", configError.c_str());
+        return usageStatus;
+    }
+    if (const std::string failure = survey::settle(); !failure.empty()) {
+        std::fprintf(stderr, "tavomotion: %s\n", failure.c_str());
         return usageStatus;
     }
     startMqttEvents();

@@ -14,7 +14,7 @@
 
 namespace app {
 
-void saveVehiclePicture(const KeptFrame& frame, std::int32_t coverPercent) {
+std::string saveVehiclePicture(const KeptFrame& frame, std::int32_t coverPercent) {
     const std::int32_t number = takeImageNumber();
     const std::string name = triggerImageName(number);
     platform::console::print("every vehicle: picture %d [%s] at %.2f s, %d %% of the window covered\n",
@@ -32,12 +32,13 @@ void saveVehiclePicture(const KeptFrame& frame, std::int32_t coverPercent) {
         std::fprintf(stderr, "picture not written: %s\n", failure.c_str());
         platform::console::print("unable to save grabbed file [%s]\n", name.c_str());
         followUpPicture(record, failure, frame.extras);
-        return;
+        return "";
     }
     ++picturesSaved;
     lastPictureNumber = number;
     followUpPicture(record, "", frame.extras);
     paintVehiclePicture(frame);
+    return name;
 }
 
 }  // namespace app

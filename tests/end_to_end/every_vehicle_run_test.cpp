@@ -49,6 +49,7 @@ TEST(EveryVehicleRun, ALineALearningAndAPictureAndEveryPictureWhole) {
                    "of the window covered\n"));
     int pictures = 0;
     for (const auto& entry : fs::directory_iterator(byOption.path() / "pictures")) {
+        if (entry.path().extension() == ".csv") continue;  // the traffic survey's log and counts
         ++pictures;
         EXPECT_EQ(fs::file_size(entry.path()), 54u + 320 * 240 * 3) << entry.path();
     }

@@ -16,6 +16,7 @@ h1 { font-size: 1.1em; margin: 0.2em 0; }
 #title { font-family: monospace; font-size: 0.85em; white-space: pre-wrap; margin: 0.3em 0; }
 table { border-collapse: collapse; font-size: 0.9em; }
 td { padding: 0.1em 0.6em 0.1em 0; vertical-align: top; }
+#chart { display: block; max-width: 100%; height: auto; border: 1px solid #888; }
 #pictures { display: flex; flex-wrap: wrap; gap: 0.5em; }
 figure { margin: 0; width: 162px; font-size: 0.8em; text-align: center; }
 figure img { width: 160px; height: 120px; object-fit: cover; border: 1px solid #888; }
@@ -26,6 +27,10 @@ figure img { width: 160px; height: 120px; object-fit: cover; border: 1px solid #
 <h1>tavomotion</h1>
 <p id="title"></p>
 <table id="status"></table>
+<div id="survey" hidden>
+<h1>Traffic today <a href="/vehicles.csv">(vehicles)</a> <a href="/counts.csv">(counts)</a></h1>
+<img id="chart" width="1200" height="820" alt="today's traffic survey">
+</div>
 <h1>Newest pictures <a id="events" href="/events.csv" hidden>(event log)</a></h1>
 <div id="pictures"></div>
 <script>
@@ -35,6 +40,7 @@ const rows = [["state", "state"], ["mode", "mode"], ["source", "source"], ["fram
               ["saved at", "lastPictureTime"], ["up for", "uptimeSeconds"], ["version", "version"]];
 const shownPictures = 12;
 let listed = "";
+let chartDrawn = 0;
 
 function duration(seconds) {
   const d = Math.floor(seconds / 86400), h = Math.floor(seconds % 86400 / 3600);
@@ -45,6 +51,13 @@ function duration(seconds) {
 function showStatus(status) {
   document.getElementById("title").textContent = status.title;
   document.getElementById("events").hidden = !status.eventLog;
+  const surveying = status.mode === "every vehicle";
+  document.getElementById("survey").hidden = !surveying;
+  // The chart is drawn anew from the vehicle log at most every 30 s.
+  if (surveying && Date.now() - chartDrawn > 30000) {
+    chartDrawn = Date.now();
+    document.getElementById("chart").src = "/chart.png?" + chartDrawn;
+  }
   const table = document.getElementById("status");
   table.replaceChildren();
   for (const [label, key] of rows) {

@@ -2,9 +2,11 @@
 
 #include <memory>
 
+#include "app/survey/survey_logs.h"
 #include "app/web/json_text.h"
 #include "app/web/picture_files.h"
 #include "app/web/status_json.h"
+#include "app/web/survey_chart.h"
 #include "app/web/web_page.h"
 
 namespace app::web {
@@ -60,6 +62,10 @@ Reply WebRoutes::operator()(const platform::http::Request& request) const {
     if (path == "/status.json") return status();
     if (path == picturesPrefix) return pictureList();
     if (path == "/events.csv") return savedFile(eventLogName, "text/csv; charset=utf-8");
+    if (path == "/vehicles.csv") return savedFile(survey::vehicleLogName, "text/csv; charset=utf-8");
+    if (path == "/counts.csv") return savedFile(survey::countsLogName, "text/csv; charset=utf-8");
+    // The page asks with a changing query, so no cache keeps an old chart.
+    if (path == chartPath || path.rfind(std::string(chartPath) + "?", 0) == 0) return surveyChart();
     if (path.rfind(picturesPrefix, 0) == 0) {
         const std::string name = path.substr(std::string(picturesPrefix).size());
         if (isPictureName(name)) return savedFile(name, name.back() == 'g' ? "image/jpeg" : "image/bmp");
@@ -114,6 +120,14 @@ Reply WebRoutes::savedFile(const std::string& name, const char* contentType) con
     if (reply.fileDescriptor < 0) return textReply(404, "not found\n");
     reply.status = 200;
     reply.contentType = contentType;
+    return reply;
+}
+
+Reply WebRoutes::surveyChart() const {
+    RunningFigures figures;
+    if (!status_.read(figures)) return textReply(503, "starting\n");
+    Reply reply = contentReply("image/png", todaysChartPng(figures.saveDirectory));
+    reply.headers.emplace_back("Cache-Control", "no-store");
     return reply;
 }
 

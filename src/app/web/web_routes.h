@@ -22,6 +22,7 @@ private:
     platform::http::Reply status() const;
     platform::http::Reply pictureList() const;
     platform::http::Reply savedFile(const std::string& name, const char* contentType) const;
+    platform::http::Reply surveyChart() const;
 
     FrameRelay& frames_;
     StatusBoard& status_;

@@ -24,6 +24,9 @@ BOOL DeleteObject(HGDIOBJ object);
 int FillRect(HDC context, const RECT* rect, HBRUSH brush);
 // A one-pixel outline along the inside of rect.
 int FrameRect(HDC context, const RECT* rect, HBRUSH brush);
+// Sets one pixel, within the paint's area; returns the colour set, or -1
+// outside it.
+COLORREF SetPixel(HDC context, int x, int y, COLORREF colour);
 // Format 0 only: left-aligned from the top of box, a line per '\n', no
 // wrapping, clipped to box. Returns the height of the text.
 int DrawTextA(HDC context, const char* text, int length, RECT* box, UINT format);

@@ -34,4 +34,15 @@ int FrameRect(HDC context, const RECT* rect, HBRUSH brush) {
     return 1;
 }
 
+COLORREF SetPixel(HDC context, int x, int y, COLORREF colour) {
+    DeviceContext* painting = paintingContext(context);
+    const RECT& clip = painting != nullptr ? painting->clip : RECT{};
+    if (painting == nullptr || x < clip.left || x >= clip.right || y < clip.top || y >= clip.bottom)
+        return static_cast<COLORREF>(-1);
+    painting->canvas->set(x, y,
+                          {static_cast<std::uint8_t>(colour), static_cast<std::uint8_t>(colour >> 8),
+                           static_cast<std::uint8_t>(colour >> 16)});
+    return colour;
+}
+
 }  // namespace platform

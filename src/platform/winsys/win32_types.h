@@ -13,6 +13,11 @@ using BOOL = int;
 using WPARAM = std::uintptr_t;
 using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
+using COLORREF = DWORD;  // 0x00BBGGRR
+
+constexpr COLORREF RGB(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
+    return static_cast<COLORREF>(red) | static_cast<COLORREF>(green) << 8 | static_cast<COLORREF>(blue) << 16;
+}
 
 struct WindowRecord;
 using HWND = WindowRecord*;

@@ -1,0 +1,108 @@
+#include "app/survey/traffic_survey.h"
+
+#include <cmath>
+#include <ctime>
+
+#include "app/picture_record.h"
+#include "app/survey/survey_feed.h"
+#include "app/survey/survey_logs.h"
+#include "app/survey/survey_settings.h"
+
+namespace app::survey {
+namespace {
+
+using analysis::everyvehicle::VehiclePassage;
+
+// Pictures a departing vehicle may still name.
+constexpr std::size_t picturesRemembered = 64;
+// A longer gap between two frames is a camera lost, not watching.
+constexpr double longestFrameGap = 1.0;
+constexpr int grayWidth = 320;  // the driver's picture the analysis sees
+
+double realSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+std::string localTimeAt(double seconds) {
+    const double whole = std::floor(seconds);
+    return localTimestamp({static_cast<std::time_t>(whole), static_cast<long>((seconds - whole) * 1e9)});
+}
+
+}  // namespace
+
+TrafficSurvey::TrafficSurvey(const std::string& saveDirectory, bool recording)
+    : vehiclePath_(surveyFilePath(saveDirectory, vehicleLogName)),
+      countsPath_(surveyFilePath(saveDirectory, countsLogName)),
+      recording_(recording),
+      nextNumber_(nextVehicleNumber(vehiclePath_)),
+      tally_(settings.countMinutes, recording) {}
+
+void TrafficSurvey::pictured(std::int64_t frame, const std::string& file) {
+    pictures_.emplace_back(frame, file);
+    if (pictures_.size() > picturesRemembered) pictures_.pop_front();
+}
+
+std::string TrafficSurvey::pictureOf(std::int64_t frame) const {
+    for (const auto& [number, file] : pictures_) {
+        if (number == frame) return file;
+    }
+    return "";
+}
+
+void TrafficSurvey::looked(double clockSeconds, std::optional<double> position, bool watching,
+                           const std::vector<VehiclePassage>& departed) {
+    clockNow_ = clockSeconds;
+    const double real = realSeconds();
+    const double now = recording_ && position ? *position : real;
+    timeOffset_ = now - clockSeconds;
+    // A recording is timed as if a camera had filmed it from the moment
+    // watching started, also when it is replayed faster.
+    if (!recording_ || !realOffsetKnown_) realOffset_ = real - now + timeOffset_;
+    realOffsetKnown_ = true;
+    if (watching && lastWatched_ && now - *lastWatched_ <= longestFrameGap && now > *lastWatched_)
+        tally_.watched(now, now - *lastWatched_);
+    lastWatched_ = watching ? std::optional<double>(now) : std::nullopt;
+    gathering_.add(departed);
+    for (const VehiclePassage& vehicle : gathering_.gathered(clockSeconds)) record(vehicle);
+    writeCounts(tally_.closeBefore(now));
+}
+
+void TrafficSurvey::finish(const std::vector<VehiclePassage>& remaining) {
+    gathering_.add(remaining);
+    for (const VehiclePassage& vehicle : gathering_.gathered(clockNow_, true)) record(vehicle);
+    writeCounts(tally_.closeAll());
+}
+
+// Only what the analysis took for a vehicle, pictured, and what moved gets a
+// line: a shadow's edge that stood in the window is no traffic.
+void TrafficSurvey::record(const VehiclePassage& passage) {
+    if (passage.pictureFrame < 0 || passage.outlines.empty()) return;
+    const auto& plane = settings.roadPlane;
+    const analysis::survey::PassageMeasures measures =
+        analysis::survey::measurePassage(passage, plane ? &*plane : nullptr, grayWidth);
+    if (!measures.direction) return;
+    const double entered = passage.outlines.front().seconds;
+    VehicleRecord line;
+    line.measures = measures;
+    line.number = nextNumber_++;
+    line.picture = pictureOf(passage.pictureFrame);
+    line.time = localTimeAt(entered + realOffset_);
+    if (recording_) {
+        line.entered = entered + timeOffset_;
+        line.left = passage.outlines.back().seconds + timeOffset_;
+    }
+    logVehicle(vehiclePath_, line);
+    tally_.count(entered + timeOffset_, line.measures);
+    handOnVehicle(line);
+}
+
+void TrafficSurvey::writeCounts(const std::vector<IntervalCount>& lines) {
+    for (const IntervalCount& line : lines) {
+        logCount(countsPath_, line);
+        handOnInterval(line);
+    }
+}
+
+}  // namespace app::survey
