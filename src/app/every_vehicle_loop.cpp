@@ -8,6 +8,7 @@
 #include "app/kept_frames.h"
 #include "app/main_loop.h"
 #include "app/regions.h"
+#include "app/survey/survey_on_mqtt.h"
 #include "app/survey/traffic_survey.h"
 #include "app/vehicle_pictures.h"
 #include "capture/capture_device.h"
@@ -74,6 +75,7 @@ int runEveryVehicleLoop() {
     EveryVehicleAnalysis analysis(detectionWindow, triggerOnAnyMotion == 0);
     KeptFrames kept;
     survey::TrafficSurvey survey(imagesSaveDirectory, watchingARecording());
+    survey::publishSurveyOnMqtt();
     platform::MSG message{};
     while (takeNextFrame(message)) {
         const analysis::everyvehicle::GrayFrame gray{pipeline::currentImage.data(),

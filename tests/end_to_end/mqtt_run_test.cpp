@@ -58,6 +58,37 @@ std::vector<std::string> payloadsOf(const std::vector<ReceivedMessage>& messages
     return payloads;
 }
 
+// The every-vehicle mode's survey: a vehicle message per line of the
+// vehicle log (none per picture), a counts message per line of the counts.
+TEST(MqttRun, TheSurveysRecordsAreWhatTheBrokerGets) {
+    ScratchDirectory scratch;
+    const fs::path camera = preparedCamera(scratch.path() / "gate");
+    MqttBroker broker(scratch.path().string());
+    MqttListener live(broker.port(), "#");
+    const ProgramRun run =
+        runProgram(sceneWith({"--every-vehicle", "--mqtt", broker.url(), "--camera-name", "gate"}), camera);
+    ASSERT_EQ(run.exitStatus, 0) << run.standardError;
+    const auto expectSame = [&](const std::string& file, const std::string& topic) {
+        const auto log = logLines(camera / "pictures" / file);
+        const auto messages = live.messagesOn("tavomotion/gate/" + topic);
+        ASSERT_GE(log.size(), 2u) << file;
+        ASSERT_EQ(messages.size(), log.size() - 1) << topic;
+        for (std::size_t i = 0; i < messages.size(); ++i) {
+            const std::optional<JsonValue> message = parseJson(messages[i].payload);
+            ASSERT_TRUE(message) << messages[i].payload;
+            for (std::size_t column = 0; column < log[0].size(); ++column)
+                EXPECT_EQ(asLogField((*message)[log[0][column]]), log[i + 1][column])
+                    << topic << " " << log[0][column];
+        }
+    };
+    expectSame("tavomotion-vehicles.csv", "vehicle");
+    expectSame("tavomotion-counts.csv", "counts");
+    const auto vehicles = live.messagesOn("tavomotion/gate/vehicle");
+    ASSERT_FALSE(vehicles.empty());
+    EXPECT_EQ((*parseJson(vehicles.front().payload))["vehicle"].kind, JsonValue::Kind::number);
+    EXPECT_EQ((*parseJson(vehicles.front().payload))["mode"].text, "every");
+}
+
 TEST(MqttRun, ARunOfTheSceneArrivesAtTheBrokerAndStaysThere) {
     ScratchDirectory scratch;
     const fs::path camera = preparedCamera(scratch.path() / "gate");

@@ -34,8 +34,12 @@ constexpr double underVehicleSeconds = 600.0;
 constexpr float darkShare = 0.55f;
 constexpr float darkestShare = 0.10f;
 constexpr std::int32_t followsBetweenThresholds = 16;
-// A channel this bright is a lamp or its glare: sensors clip there.
-constexpr std::uint8_t clippedLevel = 235;
+// A channel this bright is a lamp or its glare: sensors clip there. Behind
+// rain or mist a lamp no longer clips, but still outshines the road under it
+// many times over, well above the middle of the scale.
+constexpr float clippedLevel = 235.0f;
+constexpr float veiledLampLevel = 160.0f;
+constexpr float lampContrast = 4.0f;
 // A change of light keeps the texture: the cell still correlates with the
 // empty scene this well, darkened or lit by no more than this range.
 constexpr Span lightGainRange{0.25, 4.0};
@@ -199,20 +203,24 @@ void EmptySceneModel::markForeground(const WatchedPixels& pixels, const LightMea
             counts.dark[cellRowStart + cellColumn] += static_cast<std::uint16_t>(sum >> 8);
         }
     }
-    if (!pixels.brightest.empty()) countLamps(pixels, counts);
+    if (!pixels.brightest.empty()) countLamps(pixels, light, counts);
 }
 
-// A lamp clips the sensor in one colour at least; the light it throws on the
-// road, and the road's reflections of it, seldom do. A lamp that was there
-// in the empty scene (a street lamp) is no change: only lamps that came count.
-void EmptySceneModel::countLamps(const WatchedPixels& pixels, CellCounts& counts) const {
+// A lamp clips the sensor in one colour at least, or outshines the road
+// many times over; the light it throws on the road seldom does. A lamp that
+// was there in the empty scene (a street lamp) is no change: only lamps
+// that came count.
+void EmptySceneModel::countLamps(const WatchedPixels& pixels, const LightMeasure& light,
+                                 CellCounts& counts) const {
     for (std::int32_t r = 0; r < cells_.rows * CellGrid::cellHeight; ++r) {
         const std::size_t rowStart = static_cast<std::size_t>(r) * windowColumns_;
         const std::size_t cellRowStart = static_cast<std::size_t>(r / CellGrid::cellHeight) * cells_.columns;
         for (std::int32_t c = 0; c < cells_.columns * CellGrid::cellWidth; ++c) {
             const std::size_t i = rowStart + c;
             if (foreground_[i] == 0) continue;
-            if (pixels.brightest[i] >= clippedLevel) {
+            const float brightest = pixels.brightest[i];
+            if (brightest >= clippedLevel ||
+                (brightest >= veiledLampLevel && brightest >= lampContrast * light.gain * window_[i])) {
                 ++counts.lamps[cellRowStart + c / CellGrid::cellWidth];
                 counts.redLamps[cellRowStart + c / CellGrid::cellWidth] += pixels.red[i];
             }

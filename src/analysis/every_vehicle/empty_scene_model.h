@@ -60,7 +60,7 @@ public:
 private:
     void prepareThresholds();
     void takeMedian();
-    void countLamps(const WatchedPixels& pixels, CellCounts& counts) const;
+    void countLamps(const WatchedPixels& pixels, const LightMeasure& light, CellCounts& counts) const;
 
     std::int32_t frameWidth_ = 0;
     std::int32_t frameHeight_ = 0;
