@@ -15,29 +15,14 @@
 #include "app/regions.h"
 #include "app/survey/survey_settings.h"
 #include "app/survey/traffic_survey.h"
-#include "pipeline/frame_pipeline.h"
-#include "platform/sources/synthetic_source.h"
+#include "support/scene_frames.h"
 
 namespace {
 
+using testing_support::grayFramesOf;
+
 constexpr int width = 320;
 constexpr int height = 240;
-
-std::vector<std::vector<std::uint8_t>> grayFramesOf(const std::string& options, int first, int count) {
-    std::string failure;
-    auto source = platform::makeSyntheticSource(options, std::nullopt, failure);
-    source->open(failure);
-    std::vector<std::uint8_t> dib(platform::dibImageBytes(width, height));
-    std::vector<std::uint8_t> copy(width * height);
-    std::vector<std::vector<std::uint8_t>> frames;
-    for (int frame = first; frame < first + count; ++frame) {
-        std::int64_t due = 0;
-        source->grab(static_cast<std::int64_t>(frame) * 40'000'000, width, height, dib.data(), due);
-        auto& gray = frames.emplace_back(width * height);
-        pipeline::convertReversed(dib.data(), width * height, gray.data(), copy.data());
-    }
-    return frames;
-}
 
 void look(benchmark::State& state, bool surveyed) {
     // Seed 7 has vehicles through the window between 40 s and 60 s.
