@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/sources/frame_source.h"
-#include "platform/sources/synthetic_source.h"
+#include "platform/sources/synthetic/synthetic_source.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "app/app_state.h"
 #include "app/config_file.h"
-#include "app/every_vehicle_loop.h"
+#include "app/every_vehicle/every_vehicle_loop.h"
 #include "app/main_loop.h"
 #include "app/mqtt_events.h"
 #include "app/regions.h"

@@ -14,7 +14,7 @@
 #include "analysis/every_vehicle/every_vehicle_analysis.h"
 #include "app/regions.h"
 #include "pipeline/frame_pipeline.h"
-#include "platform/sources/synthetic_source.h"
+#include "platform/sources/synthetic/synthetic_source.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include "analysis/survey/passage_pieces.h"
 #include "app/regions.h"
 #include "pipeline/frame_pipeline.h"
-#include "platform/sources/synthetic_layout.h"
-#include "platform/sources/synthetic_source.h"
-#include "platform/sources/synthetic_traffic.h"
+#include "platform/sources/synthetic/synthetic_layout.h"
+#include "platform/sources/synthetic/synthetic_source.h"
+#include "platform/sources/synthetic/synthetic_traffic.h"
 
 namespace {
 

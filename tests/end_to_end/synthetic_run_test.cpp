@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/sources/synthetic_source.h"
+#include "platform/sources/synthetic/synthetic_source.h"
 #include "support/program_runner.h"
 #include "support/scratch_directory.h"
 

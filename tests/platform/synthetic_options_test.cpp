@@ -1,10 +1,10 @@
-#include "platform/sources/synthetic_options.h"
+#include "platform/sources/synthetic/synthetic_options.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/sources/synthetic_source.h"
+#include "platform/sources/synthetic/synthetic_source.h"
 
 namespace {
 

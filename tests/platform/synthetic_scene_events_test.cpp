@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/sources/synthetic_clouds.h"
-#include "platform/sources/synthetic_exposure.h"
-#include "platform/sources/synthetic_layout.h"
-#include "platform/sources/synthetic_source.h"
-#include "platform/sources/synthetic_traffic.h"
+#include "platform/sources/synthetic/synthetic_clouds.h"
+#include "platform/sources/synthetic/synthetic_exposure.h"
+#include "platform/sources/synthetic/synthetic_layout.h"
+#include "platform/sources/synthetic/synthetic_source.h"
+#include "platform/sources/synthetic/synthetic_traffic.h"
 
 namespace {
 

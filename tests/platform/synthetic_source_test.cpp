@@ -1,4 +1,4 @@
-#include "platform/sources/synthetic_source.h"
+#include "platform/sources/synthetic/synthetic_source.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/sources/synthetic_layout.h"
-#include "platform/sources/synthetic_source.h"
+#include "platform/sources/synthetic/synthetic_layout.h"
+#include "platform/sources/synthetic/synthetic_source.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "support/scene_frames.h"
 
 #include "pipeline/frame_pipeline.h"
-#include "platform/sources/synthetic_source.h"
+#include "platform/sources/synthetic/synthetic_source.h"
 
 namespace testing_support {
 

@@ -1,7 +1,7 @@
 #include "platform/sources/source_factory.h"
 
 #include "platform/sources/ffmpeg_source.h"
-#include "platform/sources/synthetic_source.h"
+#include "platform/sources/synthetic/synthetic_source.h"
 
 namespace platform {
 namespace {

@@ -1,0 +1,196 @@
+#include "platform/sources/synthetic/synthetic_traffic.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "platform/sources/synthetic/synthetic_layout.h"
+#include "platform/sources/synthetic/synthetic_queue.h"
+#include "platform/sources/synthetic/synthetic_random.h"
+
+namespace platform::synthetic {
+namespace {
+
+// Quiet times at both ends of a stretch, longer than any vehicle needs to
+// come into the picture before it arrives or to leave it afterwards.
+constexpr double quietStartSeconds = 3.0;
+constexpr double quietEndSeconds = 10.0;
+
+// A vehicle closer than this behind another in its lane keeps its speed and
+// keeps a safety gap of road behind it.
+constexpr double followingSeconds = 8.0;
+constexpr double safetyGapMetres = 3.0;
+
+constexpr double rightLaneShare = 0.75;
+constexpr double darkShare = 0.7;
+constexpr double fastestCrossingSeconds = 1.6;
+constexpr double slowestCrossingSeconds = 2.8;
+
+struct Range {
+    double low, high;
+};
+
+struct Build {
+    double share;  // cumulative
+    VehicleKind kind;
+    Range length, width, height;
+};
+
+constexpr std::array<Build, 4> builds{{
+    {0.58, VehicleKind::car, {3.9, 4.7}, {1.70, 1.85}, {1.40, 1.52}},
+    {0.75, VehicleKind::estate, {4.4, 5.0}, {1.82, 1.95}, {1.60, 1.80}},
+    {0.90, VehicleKind::van, {4.9, 6.0}, {1.95, 2.05}, {2.00, 2.50}},
+    {1.00, VehicleKind::lorry, {7.5, 10.5}, {2.40, 2.55}, {3.00, 3.50}},
+}};
+
+constexpr std::array<Colour, 6> darkPaints{
+    {{28, 28, 30}, {52, 52, 55}, {72, 40, 26}, {34, 32, 96}, {40, 62, 34}, {60, 56, 50}}};
+constexpr std::array<Colour, 5> lightPaints{
+    {{218, 218, 216}, {176, 178, 180}, {150, 188, 205}, {60, 190, 225}, {205, 180, 150}}};
+
+double draw(Random& random, Range range) { return random.uniform(range.low, range.high); }
+
+// Shares of the vehicles that come close behind the previous one.
+constexpr double fewFollowersShare = 0.15;
+constexpr double manyFollowersShare = 0.50;
+
+struct Gap {
+    double seconds;
+    bool close;
+};
+
+Gap drawGap(Random& random, double closeShare) {
+    const double kind = random.uniform();
+    if (kind < closeShare) return {random.uniform(0.9, 2.0), true};
+    if (kind < 0.80) return {random.uniform(2.5, 9.0), false};
+    return {random.uniform(18.0, 45.0), false};  // a quiet spell
+}
+
+template <std::size_t count>
+Colour drawPaint(Random& random, const std::array<Colour, count>& paints) {
+    const auto index = std::min(static_cast<std::size_t>(random.uniform() * count), count - 1);
+    const double shade = random.uniform(0.9, 1.1);
+    const auto scaled = [shade](std::uint8_t channel) {
+        return static_cast<std::uint8_t>(std::min(255.0, channel * shade + 0.5));
+    };
+    const Colour paint = paints[index];
+    return {scaled(paint.blue), scaled(paint.green), scaled(paint.red)};
+}
+
+// Where its front is when its roof clears the detection window's bottom row.
+double departureDepth(const Vehicle& vehicle) {
+    const double heightFactor = (cameraHeight - vehicle.height) / cameraHeight;
+    return roadDepth(detectionWindowBottomRow) * heightFactor - vehicle.length;
+}
+
+double laneCentre(Lane lane) { return lane == Lane::right ? rightLaneCentre : leftLaneCentre; }
+
+void joinLane(Vehicle& vehicle, Lane lane) {
+    vehicle.lateral += laneCentre(lane) - laneCentre(vehicle.lane);
+    vehicle.lane = lane;
+}
+
+Vehicle makeVehicle(Random& random, double arrivalSeconds) {
+    const double which = random.uniform();
+    const Build& build = *std::find_if(builds.begin(), builds.end() - 1,
+                                       [which](const Build& candidate) { return which < candidate.share; });
+    Vehicle vehicle{};
+    vehicle.kind = build.kind;
+    vehicle.length = draw(random, build.length);
+    vehicle.width = draw(random, build.width);
+    vehicle.height = draw(random, build.height);
+    vehicle.tone = random.chance(darkShare) ? VehicleTone::dark : VehicleTone::light;
+    vehicle.body =
+        vehicle.tone == VehicleTone::dark ? drawPaint(random, darkPaints) : drawPaint(random, lightPaints);
+    vehicle.lane = random.chance(rightLaneShare) ? Lane::right : Lane::left;
+    vehicle.lateral = laneCentre(vehicle.lane) + random.uniform(-0.2, 0.2);
+    const double crossingSeconds = random.uniform(fastestCrossingSeconds, slowestCrossingSeconds);
+    vehicle.speed = (entryDepth() - departureDepth(vehicle)) / crossingSeconds;
+    vehicle.arrivalSeconds = arrivalSeconds;
+    return vehicle;
+}
+
+// A vehicle close behind another in its lane cannot drive faster than it.
+void keepDistance(const std::vector<Vehicle>& earlier, Vehicle& follower) {
+    const auto leader = std::find_if(earlier.rbegin(), earlier.rend(), [&follower](const Vehicle& other) {
+        return other.lane == follower.lane;
+    });
+    if (leader == earlier.rend() || follower.arrivalSeconds - leader->arrivalSeconds >= followingSeconds)
+        return;
+    follower.speed = std::min(follower.speed, leader->speed);
+    const double closest = leader->arrivalSeconds + (leader->length + safetyGapMetres) / leader->speed;
+    follower.arrivalSeconds = std::max(follower.arrivalSeconds, closest);
+}
+
+int clampedRow(double row) {
+    return static_cast<int>(std::clamp(row, -1.0, static_cast<double>(pictureHeight)));
+}
+
+}  // namespace
+
+void scheduleStretch(const SceneOptions& options, std::int64_t stretch, std::vector<Vehicle>& vehicles) {
+    vehicles.clear();
+    Random random(streamKey(options.seed, Purpose::traffic, static_cast<std::uint64_t>(stretch)));
+    const double closeShare = options.followers ? manyFollowersShare : fewFollowersShare;
+    const double start = static_cast<double>(stretch) * trafficStretchSeconds;
+    const double lastArrival = start + trafficStretchSeconds - quietEndSeconds;
+    double arrival = start + quietStartSeconds;
+    for (;;) {
+        const Gap gap = drawGap(random, closeShare);
+        Vehicle vehicle = makeVehicle(random, arrival + gap.seconds);
+        // Asked for many followers, a close one follows in the same lane.
+        if (options.followers && gap.close && !vehicles.empty()) joinLane(vehicle, vehicles.back().lane);
+        keepDistance(vehicles, vehicle);
+        if (vehicle.arrivalSeconds >= lastArrival) break;
+        vehicles.push_back(vehicle);
+        arrival = vehicle.arrivalSeconds;
+    }
+    if (options.queue) formQueue(options.seed, stretch, vehicles);
+}
+
+double entryDepth() { return roadDepth(detectionWindowTopRow); }
+
+std::int64_t stretchOf(double seconds) {
+    return static_cast<std::int64_t>(std::floor(std::max(seconds, 0.0) / trafficStretchSeconds));
+}
+
+double frameSeconds(std::int64_t frame, FrameRate rate) {
+    return static_cast<double>(frame) * static_cast<double>(rate.denominator) /
+           static_cast<double>(rate.numerator);
+}
+
+double frontDepth(const Vehicle& vehicle, double seconds) {
+    if (!vehicle.halt) return entryDepth() - vehicle.speed * (seconds - vehicle.arrivalSeconds);
+    const Halt& halt = *vehicle.halt;
+    if (seconds < halt.fromSeconds) return halt.frontDepth + vehicle.speed * (halt.fromSeconds - seconds);
+    return halt.frontDepth - vehicle.speed * std::max(seconds - halt.toSeconds, 0.0);
+}
+
+double secondsAtFrontDepth(const Vehicle& vehicle, double depth) {
+    if (!vehicle.halt) return vehicle.arrivalSeconds + (entryDepth() - depth) / vehicle.speed;
+    const Halt& halt = *vehicle.halt;
+    if (depth > halt.frontDepth) return halt.fromSeconds - (depth - halt.frontDepth) / vehicle.speed;
+    return halt.toSeconds + (halt.frontDepth - depth) / vehicle.speed;
+}
+
+RowSpan bodyRows(const Vehicle& vehicle, double seconds) {
+    const double front = frontDepth(vehicle, seconds);
+    const double roofRear = apparentDepth(front + vehicle.length, vehicle.height);
+    if (roofRear <= 0) return {0, -1};
+    const double top = rowAtDepth(roofRear);
+    const double bottom = front > 0 ? rowAtDepth(front) : pictureHeight;
+    return {std::max(clampedRow(std::ceil(top)), 0),
+            std::min(clampedRow(std::floor(bottom)), pictureHeight - 1)};
+}
+
+bool inDetectionWindow(const Vehicle& vehicle, double seconds, double rowShift) {
+    const RowSpan rows = bodyRows(vehicle, seconds);
+    return !rows.empty() && rows.first + rowShift <= detectionWindowBottomRow + 0.5 &&
+           rows.last + rowShift >= detectionWindowTopRow - 0.5;
+}
+
+double departureSeconds(const Vehicle& vehicle) {
+    return secondsAtFrontDepth(vehicle, departureDepth(vehicle));
+}
+
+}  // namespace platform::synthetic
