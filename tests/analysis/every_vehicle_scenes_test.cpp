@@ -144,26 +144,32 @@ TEST(EveryVehicleScenes, AtNightByTheirLampsNotTheirBeams) {
 // vehicle pictured, hardly ever a picture of the road alone, and few
 // vehicles pictured twice (long ones; the parts of one by night; those in
 // the window when the camera switches to infrared).
-TEST(EveryVehicleScenes, InWindRainCloudsAndByNightEveryVehicleAndNoEmptyPicture) {
-    struct Condition {
-        const char* options;
-        double pictured;  // share of the vehicles, at least
-        double pictures;  // per vehicle, at most
-    };
-    for (const Condition condition : {Condition{":7:shake", 1.0, 1.15}, Condition{":7:softclouds", 1.0, 1.15},
-                                      Condition{":7:dusk:irswitch", 1.0, 1.5}, Condition{":7:rain", 1.0, 1.3},
-                                      Condition{":3:night=0-200:nightlights:wet", 0.95, 1.7},
-                                      Condition{":5:night=0-200:nightlights:wet:rain:shake", 0.95, 1.8}}) {
-        SCOPED_TRACE(condition.options);
-        const SceneScore scene = watchScene(condition.options, framesOf(150));
-        const auto visits = static_cast<double>(scene.visits.size());
-        EXPECT_GE(scene.visits.size(), 8u);
-        EXPECT_GE(scene.pictured, condition.pictured * visits) << "missed:" << scene.missed;
-        EXPECT_LE(scene.extras * 50, static_cast<int>(scene.pictures.size()));
-        EXPECT_LE(static_cast<double>(scene.pictures.size()), condition.pictures * visits)
-            << scene.pictures.size() << " pictures of " << scene.visits.size() << " vehicles";
-    }
+struct Condition {
+    const char* options;
+    double pictured;  // share of the vehicles, at least
+    double pictures;  // per vehicle, at most
+};
+
+class EveryVehicleInWeather : public testing::TestWithParam<Condition> {};
+
+TEST_P(EveryVehicleInWeather, EveryVehicleAndNoEmptyPicture) {
+    const Condition condition = GetParam();
+    const SceneScore scene = watchScene(condition.options, framesOf(150));
+    const auto visits = static_cast<double>(scene.visits.size());
+    EXPECT_GE(scene.visits.size(), 8u);
+    EXPECT_GE(scene.pictured, condition.pictured * visits) << "missed:" << scene.missed;
+    EXPECT_LE(scene.extras * 50, static_cast<int>(scene.pictures.size()));
+    EXPECT_LE(static_cast<double>(scene.pictures.size()), condition.pictures * visits)
+        << scene.pictures.size() << " pictures of " << scene.visits.size() << " vehicles";
 }
+
+INSTANTIATE_TEST_SUITE_P(Conditions, EveryVehicleInWeather,
+                         testing::Values(Condition{":7:shake", 1.0, 1.15},
+                                         Condition{":7:softclouds", 1.0, 1.15},
+                                         Condition{":7:dusk:irswitch", 1.0, 1.5},
+                                         Condition{":7:rain", 1.0, 1.3},
+                                         Condition{":3:night=0-200:nightlights:wet", 0.95, 1.7},
+                                         Condition{":5:night=0-200:nightlights:wet:rain:shake", 0.95, 1.8}));
 
 // The sway is measured to a fraction of a pixel, also in gusts, against
 // the empty scene, which lies where the camera was while it was learnt.

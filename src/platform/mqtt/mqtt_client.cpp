@@ -230,13 +230,15 @@ void Client::onConnect(int code) {
     delaySeconds_ = 1;
     said_.clear();
     std::fprintf(stderr, "tavomotion: MQTT connected to %s\n", settings_.broker.text().c_str());
+    // Subscribed before saying we are online: whoever answers our greeting
+    // (Home Assistant asking for the discovery again) is heard.
+    for (const std::string& topic : settings_.subscriptions)
+        mosquitto_subscribe(session_, nullptr, topic.c_str(), qualityOfService);
     const Message& greeting = settings_.greeting;
     if (mosquitto_publish(session_, nullptr, greeting.topic.c_str(),
                           static_cast<int>(greeting.payload.size()), greeting.payload.data(),
                           qualityOfService, true) == MOSQ_ERR_SUCCESS)
         ++inFlight_;
-    for (const std::string& topic : settings_.subscriptions)
-        mosquitto_subscribe(session_, nullptr, topic.c_str(), qualityOfService);
     if (events_.connected) events_.connected();
 }
 
