@@ -99,7 +99,8 @@ float SceneAlignment::cost(const GrayFrame& frame, std::int32_t rows, std::int32
     return sum;
 }
 
-SceneAlignment::Minimum SceneAlignment::descend(const Minimum& start, const CostAt& costAt) const {
+template <typename CostAt>
+SceneAlignment::Minimum SceneAlignment::descend(const Minimum& start, const CostAt& costAt) {
     Minimum found = start;
     for (bool moved = true; moved;) {
         moved = false;
@@ -134,7 +135,7 @@ Displacement SceneAlignment::measure(const GrayFrame& frame, float gain, float n
     if (points_.empty() || frame.width < 2 * largestShift + 3 || frame.height < 2 * largestShift + 3)
         return {};
     const float cap = std::max(coveredDeviations * noise, smallestCap);
-    const CostAt costAt = [&](std::int32_t rows, std::int32_t columns) {
+    const auto costAt = [&](std::int32_t rows, std::int32_t columns) {
         if (std::abs(rows) > largestShift || std::abs(columns) > largestShift)
             return std::numeric_limits<float>::max();
         return cost(frame, rows, columns, gain, cap, 1);

@@ -6,7 +6,6 @@
 // a coarse search over every whole shift, then a parabola through the costs gives a fraction of a pixel. A
 // scene without texture (fog, a night road) gives no points, and no shift.
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "analysis/every_vehicle/watched_pixels.h"
@@ -38,8 +37,9 @@ private:
         std::int32_t rows, columns;
         float cost;
     };
-    using CostAt = std::function<float(std::int32_t, std::int32_t)>;
-    Minimum descend(const Minimum& start, const CostAt& costAt) const;
+    // `costAt(rows, columns)`: the cost of a whole shift.
+    template <typename CostAt>
+    static Minimum descend(const Minimum& start, const CostAt& costAt);
     Minimum searchAll(const GrayFrame& frame, float gain, float cap) const;
     float cost(const GrayFrame& frame, std::int32_t rows, std::int32_t columns, float gain, float cap,
                std::size_t stride) const;
