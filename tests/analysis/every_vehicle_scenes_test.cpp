@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -15,29 +14,20 @@
 #include "app/regions.h"
 #include "pipeline/frame_pipeline.h"
 #include "platform/sources/synthetic/synthetic_source.h"
+#include "support/scene_score.h"
 
 namespace {
 
 using analysis::everyvehicle::EveryVehicleAnalysis;
-using analysis::everyvehicle::PictureDecision;
 using platform::VehicleVisit;
 using platform::synthetic::VehicleTone;
+using testing_support::inVisit;
+using testing_support::SceneScore;
+using testing_support::scorePictures;
 
 constexpr int width = 320;
 constexpr int height = 240;
 constexpr std::int64_t nanosecondsPerFrame = 40'000'000;
-// The schedule's visits are drawn from the body's rows; a picture a frame
-// beside a visit shows the vehicle touching the window.
-constexpr std::int64_t toleranceFrames = 2;
-
-struct SceneScore {
-    std::vector<VehicleVisit> visits;
-    std::vector<std::int64_t> pictures;  // frames
-    int pictured = 0;
-    int extras = 0;   // pictures with no vehicle in the window
-    int repeats = 0;  // pictures of vehicles all pictured before
-    std::string missed;
-};
 
 std::unique_ptr<platform::SyntheticSource> makeScene(const std::string& options) {
     std::string failure;
@@ -49,61 +39,10 @@ std::unique_ptr<platform::SyntheticSource> makeScene(const std::string& options)
     return std::unique_ptr<platform::SyntheticSource>(scene);
 }
 
-bool inVisit(const VehicleVisit& visit, std::int64_t frame) {
-    return frame >= visit.firstFrame - toleranceFrames && frame <= visit.lastFrame + toleranceFrames;
-}
-
-SceneScore score(std::vector<VehicleVisit> visits, const std::vector<std::int64_t>& pictures) {
-    SceneScore result;
-    result.visits = std::move(visits);
-    result.pictures = pictures;
-    std::vector<bool> pictured(result.visits.size(), false);
-    for (const std::int64_t frame : pictures) {
-        bool any = false;
-        bool fresh = false;
-        for (std::size_t i = 0; i < result.visits.size(); ++i) {
-            if (!inVisit(result.visits[i], frame)) continue;
-            any = true;
-            fresh = fresh || !pictured[i];
-            pictured[i] = true;
-        }
-        result.extras += any ? 0 : 1;
-        result.repeats += any && !fresh ? 1 : 0;
-    }
-    for (std::size_t i = 0; i < result.visits.size(); ++i) {
-        if (pictured[i]) {
-            ++result.pictured;
-        } else {
-            result.missed += " " + std::to_string(result.visits[i].firstFrame) + ".." +
-                             std::to_string(result.visits[i].lastFrame);
-        }
-    }
-    return result;
-}
-
-// Watches frames 0 .. lastFrame of the scene as the program would, then
-// ends watching there.
 SceneScore watchScene(const std::string& options, std::int64_t lastFrame, bool darkVehiclesOnly = false) {
-    auto scene = makeScene(options);
-    EveryVehicleAnalysis analysis(app::detectionWindow, darkVehiclesOnly);
-    std::vector<std::uint8_t> dib(platform::dibImageBytes(width, height));
-    pipeline::GrayImage gray{};
-    pipeline::GrayImage copy{};
-    std::vector<std::int64_t> pictures;
-    for (std::int64_t frame = 0; frame <= lastFrame; ++frame) {
-        std::int64_t due = 0;
-        scene->grab(frame * nanosecondsPerFrame, width, height, dib.data(), due);
-        pipeline::convertReversed(dib.data(), width * height, gray.data(), copy.data());
-        const auto& verdict =
-            analysis.look({gray.data(), width, height, dib.data()}, static_cast<double>(frame) / 25);
-        EXPECT_EQ(verdict.frame, frame);
-        for (const PictureDecision& picture : verdict.pictures) {
-            EXPECT_LE(picture.frame, frame);
-            pictures.push_back(picture.frame);
-        }
-    }
-    for (const PictureDecision& picture : analysis.lastLook().pictures) pictures.push_back(picture.frame);
-    return score(scene->detectionWindowVisits(0, lastFrame), pictures);
+    SceneScore scene = testing_support::watchScene(options, lastFrame, darkVehiclesOnly);
+    EXPECT_TRUE(scene.numberedInOrder);
+    return scene;
 }
 
 std::int64_t framesOf(int seconds) { return seconds * 25 - 1; }
@@ -132,7 +71,7 @@ TEST(EveryVehicleScenes, AtNightByTheirLampsNotTheirBeams) {
     });
     std::vector<std::int64_t> pictures = watched.pictures;
     std::erase_if(pictures, [](std::int64_t frame) { return frame < 25 * 30 || frame > 25 * 150; });
-    const SceneScore scene = score(night, pictures);
+    const SceneScore scene = scorePictures(night, pictures);
     EXPECT_GE(scene.visits.size(), 8u);
     EXPECT_EQ(scene.pictured, static_cast<int>(scene.visits.size())) << "missed:" << scene.missed;
     EXPECT_EQ(scene.extras, 0);
@@ -246,7 +185,7 @@ TEST(EveryVehicleScenes, OnlyDarkVehiclesWhenAskedAndOneStillInTheWindowAtTheEnd
     EXPECT_EQ(watched.extras, 0);
     std::vector<VehicleVisit> darkVisits = watched.visits;
     std::erase_if(darkVisits, [](const VehicleVisit& visit) { return visit.tone != VehicleTone::dark; });
-    const SceneScore dark = score(darkVisits, watched.pictures);
+    const SceneScore dark = scorePictures(darkVisits, watched.pictures);
     EXPECT_GE(dark.visits.size(), 8u);
     EXPECT_EQ(dark.pictured, static_cast<int>(dark.visits.size())) << "missed:" << dark.missed;
     const SceneScore all = watchScene(":7", end);

@@ -26,9 +26,9 @@ constexpr float noiseQuantile = 0.25f;
 // Grid points darker than this tell nothing about the light.
 constexpr float darkestGridLevel = 8.0f;
 // How fast the empty scene follows the light where the road is seen, and
-// under a vehicle: a queue standing for a minute moves it by a tenth.
+// where it differs from the road with no vehicle near (a change that stays).
 constexpr double followSeconds = 5.0;
-constexpr double underVehicleSeconds = 600.0;
+constexpr double changedSeconds = 600.0;
 // A dark pixel is darker than this share of the empty scene, as the dark
 // object test has it, or darker than the empty window's darkest tenth.
 constexpr float darkShare = 0.55f;
@@ -231,7 +231,10 @@ void EmptySceneModel::countLamps(const WatchedPixels& pixels, const LightMeasure
 void EmptySceneModel::follow(const WatchedPixels& pixels, const LightMeasure& light,
                              const CellValues<std::uint8_t>& busy, double elapsedSeconds) {
     const float road = fractionOf(elapsedSeconds, followSeconds);
-    const float covered = fractionOf(elapsedSeconds, underVehicleSeconds);
+    const float lasting = fractionOf(elapsedSeconds, changedSeconds);
+    // Under a vehicle the road is not seen, but the light on it changes as
+    // on the rest of the scene: a queue through dusk leaves no ghost.
+    const float relight = road * (light.gain - 1.0f);
     for (std::int32_t r = 0; r < windowRows_; ++r) {
         // Pixels past the last whole cell go with the last cell.
         const std::int32_t cellRow = std::min(r / CellGrid::cellHeight, cells_.rows - 1);
@@ -242,13 +245,14 @@ void EmptySceneModel::follow(const WatchedPixels& pixels, const LightMeasure& li
         const std::uint8_t* level = pixels.window.data() + rowStart;
         const std::uint8_t* changed = foreground_.data() + rowStart;
         for (std::int32_t c = 0; c < windowColumns_; ++c) {
-            const float rate = (changed[c] | busyColumns_[c]) != 0 ? covered : road;
-            background[c] += rate * (static_cast<float>(level[c]) - background[c]);
+            const float rate = busyColumns_[c] != 0 ? 0.0f : changed[c] != 0 ? lasting : road;
+            const float relit = (busyColumns_[c] | changed[c]) != 0 ? relight : 0.0f;
+            background[c] += rate * (static_cast<float>(level[c]) - background[c]) + relit * background[c];
         }
     }
     for (std::size_t i = 0; i < grid_.size(); ++i) {
         const bool changed = std::abs(pixels.grid[i] - light.gain * grid_[i]) > light.threshold;
-        grid_[i] += (changed ? covered : road) * (pixels.grid[i] - grid_[i]);
+        grid_[i] += (changed ? lasting : road) * (pixels.grid[i] - grid_[i]);
     }
     if (++followsSincePrepared_ >= followsBetweenThresholds) prepareThresholds();
 }

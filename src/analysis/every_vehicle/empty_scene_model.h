@@ -3,7 +3,8 @@
 // of a sparse grid over the whole frame. It is learnt as the per-pixel median
 // of frames a tenth of a second apart, so traffic passing while it learns is
 // not taken for the road. Afterwards it follows slow light where the road is
-// seen, and under vehicles only so slowly that a queue is not learnt.
+// seen; under vehicles it follows only the light of the whole scene, so a
+// queue is not learnt and leaves no ghost when it drives off.
 #include <cstdint>
 #include <vector>
 

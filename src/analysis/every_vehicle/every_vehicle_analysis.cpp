@@ -24,6 +24,9 @@ constexpr double changedSceneSeconds = 10.0;
 constexpr double shortestVisitSeconds = 0.3;
 constexpr float shortestTravelCells = 2.0f;
 constexpr double stillShapeSeconds = 5.0;
+// A vehicle standing far longer than a queue at lights has parked: the
+// empty scene takes it in, as it takes in the road it leaves behind.
+constexpr double parkedSeconds = 300.0;
 // The best frame is known once the vehicle covers less than this share of
 // what it covered at most, or has been in the window this long (a queue).
 constexpr float leavingShare = 0.8f;
@@ -196,7 +199,7 @@ void EveryVehicleAnalysis::watch(const WatchedPixels& pixels, std::int64_t frame
     figures_.coverPercent = occupiedCells * 100 / std::max(1, model_.cells().count());
     figures_.vehicles = static_cast<std::int32_t>(std::count_if(
         tracks_.tracks().begin(), tracks_.tracks().end(),
-        [this](const Track& track) { return track.alive && track.peakCells >= fewestCells(); }));
+        [this](const Track& track) { return track.alive && track.peakCells >= fewestCells(track); }));
 }
 
 // A pictured track whose content has flowed across the whole window since,
@@ -209,7 +212,7 @@ void EveryVehicleAnalysis::followStreams(const WatchedPixels& pixels, std::int64
     // the others'; the light and reflections one vehicle throws flow too.
     const bool comparable = previousWindow_.size() == pixels.window.size() && !night();
     for (Track& track : tracks_.tracks()) {
-        if (!comparable || !track.alive || !track.pictured || track.cells < fewestCells()) continue;
+        if (!comparable || !track.alive || !track.pictured || track.cells < fewestCells(track)) continue;
         const PixelBox box{track.firstRow * CellGrid::cellHeight, (track.lastRow + 1) * CellGrid::cellHeight,
                            track.firstColumn * CellGrid::cellWidth,
                            (track.lastColumn + 1) * CellGrid::cellWidth};
@@ -252,10 +255,10 @@ bool EveryVehicleAnalysis::sceneChanged(const LightMeasure& light, double second
 void EveryVehicleAnalysis::absorbStillShapes(const WatchedPixels& pixels, const LightMeasure& light,
                                              double seconds) {
     for (const Track& track : tracks_.tracks()) {
-        if (!track.alive || track.pictured || track.travel >= shortestTravelCells ||
-            seconds - track.bornSeconds < stillShapeSeconds) {
-            continue;
-        }
+        const bool still = track.pictured ? seconds - track.restingSince >= parkedSeconds
+                                          : track.travel < shortestTravelCells &&
+                                                seconds - track.bornSeconds >= stillShapeSeconds;
+        if (!track.alive || !still) continue;
         const CellValues<std::int32_t>& labels = tracks_.labels();
         for (std::size_t cell = 0; cell < labels.size(); ++cell) {
             if (labels[cell] == track.id) model_.absorbCell(pixels, light, static_cast<std::int32_t>(cell));
@@ -268,9 +271,11 @@ bool EveryVehicleAnalysis::eligible(const Track& track, double seconds) const {
     return (track.streaming || seconds - track.bornSeconds >= shortestVisitSeconds) && mayBeVehicle(track);
 }
 
-// On a road too dark to show a vehicle's body, only its lamps show.
-std::int32_t EveryVehicleAnalysis::fewestCells() const {
-    return model_.windowLevel() < litRoadLevel ? lampCells : vehicleCells;
+// Where a vehicle's body does not stand out from the road (by night, at
+// dusk), only its lamps show, however light the road still is.
+std::int32_t EveryVehicleAnalysis::fewestCells(const Track& track) const {
+    const bool lamps = track.lampPixels >= fewestLampPixels;
+    return lamps || model_.windowLevel() < litRoadLevel ? lampCells : vehicleCells;
 }
 
 // By night a vehicle shows its lamps; the light they throw on the road
@@ -285,7 +290,8 @@ bool EveryVehicleAnalysis::night() const { return lampsSeen_ && model_.windowLev
 // vehicle comes with the light of its own head lamps ahead of it.
 bool EveryVehicleAnalysis::partOfPictured(const Track& track) const {
     // Red lamps alone are a rear: of the vehicle ahead, if one was there.
-    const bool rear = track.redLampPixels * redShareDivisor >= track.lampPixels * (redShareDivisor - 1);
+    const bool rear = track.redLampPixels >= fewestLampPixels &&
+                      track.redLampPixels * redShareDivisor >= track.lampPixels * (redShareDivisor - 1);
     if (track.peakCells >= vehicleCells && !rear) return false;
     return std::any_of(picturedLately_.begin(), picturedLately_.end(), [&](const PicturedVehicle& vehicle) {
         return vehicle.track != track.id && track.firstColumn <= vehicle.lastColumn + besideCells &&
@@ -308,16 +314,20 @@ void EveryVehicleAnalysis::rememberPictured(double seconds) {
         if (known == picturedLately_.end()) {
             picturedLately_.push_back(now);
         } else {
-            *known = now;
+            // A vehicle leaving shrinks to its last cells: its rear lamps lie
+            // where its body was widest.
+            known->firstColumn = std::min(known->firstColumn, now.firstColumn);
+            known->lastColumn = std::max(known->lastColumn, now.lastColumn);
+            known->seconds = seconds;
         }
     }
 }
 
 bool EveryVehicleAnalysis::mayBeVehicle(const Track& track) const {
-    const bool lamps = track.lampPixels >= fewestLampPixels && !partOfPictured(track);
+    const bool lamps = track.lampPixels >= fewestLampPixels;
     const bool shows = night() ? lamps : lamps || showsEdges(track.sharpCells, track.peakCells);
-    return !track.pictured && track.peakCells >= fewestCells() && track.travel >= shortestTravelCells &&
-           shows && (track.dark || !darkVehiclesOnly_);
+    return !track.pictured && track.peakCells >= fewestCells(track) && track.travel >= shortestTravelCells &&
+           shows && !partOfPictured(track) && (track.dark || !darkVehiclesOnly_);
 }
 
 void EveryVehicleAnalysis::decide(std::int64_t frame, double seconds, bool keepable) {
@@ -339,6 +349,7 @@ void EveryVehicleAnalysis::decide(std::int64_t frame, double seconds, bool keepa
         due = true;
         decidingCells = std::max(decidingCells, track.peakCells);
     }
+    releaseStaleHold();
     if (keepable && unpicturedCells > heldCells_) {
         holding_ = true;
         heldCells_ = unpicturedCells;
@@ -346,6 +357,18 @@ void EveryVehicleAnalysis::decide(std::int64_t frame, double seconds, bool keepa
         verdict_.keepFrame = true;
     }
     if (due && holding_) takePicture(decidingCells);
+}
+
+// What the held frame was held for has left unpictured, never shown to be
+// a vehicle (a beam, a shadow): it is no picture of the vehicles coming now.
+void EveryVehicleAnalysis::releaseStaleHold() {
+    if (!holding_) return;
+    const bool shown =
+        std::any_of(tracks_.tracks().begin(), tracks_.tracks().end(),
+                    [this](const Track& track) { return !track.pictured && track.bornFrame <= heldFrame_; });
+    if (shown) return;
+    holding_ = false;
+    heldCells_ = 0;
 }
 
 void EveryVehicleAnalysis::takePicture(std::int32_t peakCells) {
@@ -373,7 +396,7 @@ void EveryVehicleAnalysis::handOverPassages(bool all) {
         const auto track =
             std::find_if(tracks_.tracks().begin(), tracks_.tracks().end(),
                          [&](const Track& candidate) { return candidate.id == passage.vehicle; });
-        const bool candidate = track != tracks_.tracks().end() && track->peakCells >= fewestCells() &&
+        const bool candidate = track != tracks_.tracks().end() && track->peakCells >= fewestCells(*track) &&
                                track->travel >= shortestTravelCells;
         if (passage.pictureFrame >= 0 || candidate) verdict_.departed.push_back(std::move(passage));
     }

@@ -82,8 +82,9 @@ private:
     bool night() const;
     bool partOfPictured(const Track& track) const;
     void rememberPictured(double seconds);
-    std::int32_t fewestCells() const;
+    std::int32_t fewestCells(const Track& track) const;
     void decide(std::int64_t frame, double seconds, bool keepable);
+    void releaseStaleHold();
     void takePicture(std::int32_t peakCells);
     void handOverPassages(bool all);
 

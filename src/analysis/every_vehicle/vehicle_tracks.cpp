@@ -11,6 +11,8 @@ namespace {
 constexpr std::int32_t nearbyCells = 3;
 // Pieces of a track further apart than this, in cells, are taken apart.
 constexpr std::int32_t pieceGapCells = 3;
+// A track whose middle moves less than this, in cells, is at rest.
+constexpr float restlessCells = 1.0f;
 
 // Whether an inner one of `sections` is at most half the widest.
 bool hasWaist(const std::vector<std::int32_t>& sections) {
@@ -104,7 +106,7 @@ void VehicleTracks::follow(const CellValues<std::uint8_t>& occupied, const CellC
         if (labels_[cell] == -1) startTrack(cell, frame, seconds);
     }
     separatePieces(frame, seconds);
-    measureTracks(counts);
+    measureTracks(counts, seconds);
 }
 
 // Cells of one track belong to one piece when a chain of its cells, each
@@ -164,7 +166,7 @@ void VehicleTracks::separatePieces(std::int64_t frame, double seconds) {
     }
 }
 
-void VehicleTracks::measureTracks(const CellCounts& counts) {
+void VehicleTracks::measureTracks(const CellCounts& counts, double seconds) {
     for (Track& track : tracks_) {
         track.cells = 0;
         track.row = 0;
@@ -173,10 +175,6 @@ void VehicleTracks::measureTracks(const CellCounts& counts) {
         track.lampPixelsNow = 0;
         track.redLampPixelsNow = 0;
         track.sharpCellsNow = 0;
-        track.firstRow = cells_.rows;
-        track.lastRow = -1;
-        track.firstColumn = cells_.columns;
-        track.lastColumn = -1;
     }
     std::fill(busy_.begin(), busy_.end(), 0);
     for (std::int32_t cell = 0; cell < cells_.count(); ++cell) {
@@ -184,6 +182,12 @@ void VehicleTracks::measureTracks(const CellCounts& counts) {
         const std::int32_t row = cell / cells_.columns;
         const std::int32_t column = cell % cells_.columns;
         Track* track = find(labels_[cell]);
+        // A track that has left keeps where it was last seen: its rear may
+        // still come, beside it.
+        if (track->cells == 0) {
+            track->firstRow = track->lastRow = row;
+            track->firstColumn = track->lastColumn = column;
+        }
         track->cells += 1;
         track->row += static_cast<float>(row);
         track->column += static_cast<float>(column);
@@ -215,6 +219,12 @@ void VehicleTracks::measureTracks(const CellCounts& counts) {
         }
         track.travel = std::max(track.travel, std::abs(track.row - track.originRow) +
                                                   std::abs(track.column - track.originColumn));
+        if (track.peakCells == 0 ||
+            std::abs(track.row - track.restRow) + std::abs(track.column - track.restColumn) > restlessCells) {
+            track.restRow = track.row;
+            track.restColumn = track.column;
+            track.restingSince = seconds;
+        }
         track.peakCells = std::max(track.peakCells, track.cells);
         track.darkPixels = std::max(track.darkPixels, track.darkPixelsNow);
         track.lampPixels = std::max(track.lampPixels, track.lampPixelsNow);

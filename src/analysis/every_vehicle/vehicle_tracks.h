@@ -42,7 +42,11 @@ struct Track {
     float originRow = 0, originColumn = 0;
     float row = 0, column = 0;
     float travel = 0;  // furthest from where it was first seen, in cells
-    // Cells it covers now, as rows firstRow..lastRow and columns firstColumn..lastColumn.
+    // Where it last came to rest, and since when.
+    float restRow = 0, restColumn = 0;
+    double restingSince = 0;
+    // Cells it covers now (or last covered, once it has left), as rows
+    // firstRow..lastRow and columns firstColumn..lastColumn.
     std::int32_t firstRow = 0, lastRow = 0, firstColumn = 0, lastColumn = 0;
     // Pixels its content has flowed since it was last pictured.
     std::int32_t flowRows = 0, flowColumns = 0;
@@ -77,7 +81,7 @@ private:
     std::int32_t nearestLabel(std::int32_t row, std::int32_t column) const;
     void startTrack(std::int32_t cell, std::int64_t frame, double seconds);
     void separatePieces(std::int64_t frame, double seconds);
-    void measureTracks(const CellCounts& counts);
+    void measureTracks(const CellCounts& counts, double seconds);
     void findWaists(Track& track);
     Track* find(std::int32_t id);
 
