@@ -103,12 +103,15 @@ TEST_P(EveryVehicleInWeather, EveryVehicleAndNoEmptyPicture) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Conditions, EveryVehicleInWeather,
-                         testing::Values(Condition{":7:shake", 1.0, 1.15},
-                                         Condition{":7:softclouds", 1.0, 1.15},
-                                         Condition{":7:dusk:irswitch", 1.0, 1.5},
-                                         Condition{":7:rain", 1.0, 1.3},
-                                         Condition{":3:night=0-200:nightlights:wet", 0.95, 1.7},
-                                         Condition{":5:night=0-200:nightlights:wet:rain:shake", 0.95, 1.8}));
+                         testing::Values(Condition{":7:shake", 1.0, 1.2},
+                                         Condition{":7:softclouds", 1.0, 1.2},
+                                         Condition{":7:dusk:irswitch", 1.0, 1.2},
+                                         Condition{":7:rain", 1.0, 1.2},
+                                         Condition{":3:night=0-200:nightlights:wet", 1.0, 1.2},
+                                         Condition{":5:night=0-200:nightlights:wet:rain:shake", 1.0, 1.2},
+                                         // Lit by the street lamp, the road shows the light each
+                                         // vehicle throws ahead as clearly as the vehicle.
+                                         Condition{":3:night=0-200:nightlights", 1.0, 1.5}));
 
 // The sway is measured to a fraction of a pixel, also in gusts, against
 // the empty scene, which lies where the camera was while it was learnt.
@@ -159,6 +162,8 @@ TEST(EveryVehicleScenes, AQueueStandingInTheWindowIsPicturedOnce) {
     const SceneScore watched = watchScene(":4:queue", framesOf(150));
     EXPECT_EQ(watched.pictured, static_cast<int>(watched.visits.size())) << "missed:" << watched.missed;
     EXPECT_EQ(watched.extras, 0);
+    // Nor is the road it leaves behind taken for vehicles of its own.
+    EXPECT_LE(watched.pictures.size(), watched.visits.size() * 6 / 5);
     // The queue stands for over a minute: pictured once as it comes in, and
     // no picture while it stands shows it alone.
     const auto queued =
@@ -271,4 +276,68 @@ TEST(EveryVehicleScenes, ALorryCreepingThroughTheWindowIsPicturedOnce) {
     const int two = picturesOf({30, 2}, throughTheWindow + 70 * 3);
     EXPECT_GE(two, 2);
     EXPECT_LE(two, 3);
+}
+
+namespace {
+
+// A textured road and a vehicle that drives into the detection window and
+// parks there; later another one passes beside it.
+struct ParkingScene {
+    static constexpr int parkedFront = 100, length = 40, parkedLeft = 90, parkedRight = 150;
+    static constexpr int passingLeft = 170, passingRight = 220;
+
+    static std::uint8_t road(int r, int c, std::uint32_t grain) {
+        return static_cast<std::uint8_t>(90 + (r * 7 + c * 13) % 29 + static_cast<int>(grain % 5) - 2);
+    }
+    static std::uint8_t body(int r, int c, std::uint32_t grain) {
+        return static_cast<std::uint8_t>(30 + (r * 5 % 17) + (c * 3 % 11) + static_cast<int>(grain % 5) - 2);
+    }
+    // Fronts of the two vehicles (rows; off the picture when outside it).
+    static std::vector<std::uint8_t> frame(int parked, int passing, std::uint32_t seed) {
+        std::vector<std::uint8_t> gray(width * height);
+        std::uint32_t grain = seed * 2654435761u;
+        for (int r = 0; r < height; ++r) {
+            for (int c = 0; c < width; ++c) {
+                grain = grain * 1664525u + 1013904223u;
+                const bool inParked =
+                    r <= parked && r > parked - length && c >= parkedLeft && c < parkedRight;
+                const bool inPassing =
+                    r <= passing && r > passing - length && c >= passingLeft && c < passingRight;
+                gray[static_cast<std::size_t>(r) * width + c] =
+                    inParked || inPassing ? body(r, c, grain >> 16) : road(r, c, grain >> 16);
+            }
+        }
+        return gray;
+    }
+};
+
+}  // namespace
+
+// A vehicle that parks in the window is pictured as it comes; after five
+// minutes standing it is taken into the empty scene, and one passing it is
+// pictured once.
+TEST(EveryVehicleScenes, AVehicleParkedInTheWindowIsTakenInAndOnePassingItIsPicturedOnce) {
+    EveryVehicleAnalysis analysis(app::detectionWindow, false);
+    double seconds = 0;
+    std::uint32_t seed = 0;
+    const auto lookAt = [&](int parked, int passing, double step) {
+        const std::vector<std::uint8_t> gray = ParkingScene::frame(parked, passing, ++seed);
+        seconds += step;
+        return static_cast<int>(analysis.look({gray.data(), width, height}, seconds).pictures.size());
+    };
+    constexpr int away = -100;
+    int pictures = 0;
+    for (int k = 0; k < 75; ++k) pictures += lookAt(away, away, 0.04);  // the empty road
+    for (int front = 0; front <= ParkingScene::parkedFront; front += 2) pictures += lookAt(front, away, 0.04);
+    for (int k = 0; k < 125; ++k) pictures += lookAt(ParkingScene::parkedFront, away, 0.04);
+    EXPECT_EQ(pictures, 1);
+    EXPECT_GE(analysis.figures().coverPercent, 10);
+    // Five minutes and more, a frame every half second.
+    for (int k = 0; k < 620; ++k) pictures += lookAt(ParkingScene::parkedFront, away, 0.5);
+    EXPECT_EQ(pictures, 1);
+    EXPECT_LE(analysis.figures().coverPercent, 2);
+    for (int front = 0; front <= height + ParkingScene::length; front += 3)
+        pictures += lookAt(ParkingScene::parkedFront, front, 0.04);
+    for (int k = 0; k < 50; ++k) pictures += lookAt(ParkingScene::parkedFront, away, 0.04);
+    EXPECT_EQ(pictures, 2);
 }

@@ -134,6 +134,9 @@ void EmptySceneModel::prepareThresholds() {
     for (const float level : window_) levels.add(level);
     darkLevel_ = levels.quantile(darkestShare);
     windowLevel_ = levels.quantile(0.5f);
+    levels.clear();
+    for (const float level : grid_) levels.add(level);
+    sceneLevel_ = levels.quantile(0.5f);
     followsSincePrepared_ = 0;
 }
 

@@ -57,6 +57,8 @@ public:
     const std::vector<std::uint8_t>& changedPixels() const { return foreground_; }
     // The middle gray level of the empty window.
     float windowLevel() const { return windowLevel_; }
+    // The middle gray level of the empty scene as a whole.
+    float sceneLevel() const { return sceneLevel_; }
 
 private:
     void prepareThresholds();
@@ -82,6 +84,7 @@ private:
     Histogram gains_{256.0f, 1024};
     Histogram deviations_{4.0f, 256};
     float windowLevel_ = 0;
+    float sceneLevel_ = 0;
     float darkLevel_ = 0;  // the empty window's darkest tenth lies below this
     std::int32_t followsSincePrepared_ = 0;
 };

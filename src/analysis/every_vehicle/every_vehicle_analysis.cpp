@@ -275,12 +275,18 @@ bool EveryVehicleAnalysis::eligible(const Track& track, double seconds) const {
 // dusk), only its lamps show, however light the road still is.
 std::int32_t EveryVehicleAnalysis::fewestCells(const Track& track) const {
     const bool lamps = track.lampPixels >= fewestLampPixels;
-    return lamps || model_.windowLevel() < litRoadLevel ? lampCells : vehicleCells;
+    return lamps || dark() ? lampCells : vehicleCells;
 }
 
 // By night a vehicle shows its lamps; the light they throw on the road
 // ahead of it, and the road's reflections, are no vehicle without them.
-bool EveryVehicleAnalysis::night() const { return lampsSeen_ && model_.windowLevel() < litRoadLevel; }
+bool EveryVehicleAnalysis::night() const { return lampsSeen_ && dark(); }
+
+// A street lamp may light the window well when the scene around it is dark:
+// the vehicles still come with their lamps on and their light thrown ahead.
+bool EveryVehicleAnalysis::dark() const {
+    return std::min(model_.windowLevel(), model_.sceneLevel()) < litRoadLevel;
+}
 
 // A change of light with no edge and no lamp in it (a soft shadow, a beam
 // on plain road) is no vehicle, however large.

@@ -80,6 +80,7 @@ private:
     bool eligible(const Track& track, double seconds) const;
     bool mayBeVehicle(const Track& track) const;
     bool night() const;
+    bool dark() const;
     bool partOfPictured(const Track& track) const;
     void rememberPictured(double seconds);
     std::int32_t fewestCells(const Track& track) const;
