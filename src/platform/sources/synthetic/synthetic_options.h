@@ -40,7 +40,9 @@
 //   survey                  traffic for the survey: vehicles at 20 to 120 km/h
 //                           (bicycles at 20 to 30, lorries at 40 to 90), and
 //                           besides cars, vans and lorries also motorbikes,
-//                           bicycles and articulated lorries of about 16 m
+//                           bicycles and articulated lorries of about 16 m;
+//                           with queue, the queue's vehicles come up to it
+//                           and drive off at 20 km/h
 // Each option may be given once.
 #include <cstdint>
 #include <optional>

@@ -60,6 +60,9 @@ constexpr std::array<SurveyBuild, 7> surveyBuilds{{
     {{1.00, VehicleKind::bicycle, {1.7, 1.9}, {0.55, 0.65}, {1.60, 1.80}}, {20, 30}},
 }};
 
+// How fast the survey's traffic comes up to a queue and drives off from it.
+constexpr double queueApproachKmh = 20.0;
+
 constexpr std::array<Colour, 6> darkPaints{
     {{28, 28, 30}, {52, 52, 55}, {72, 40, 26}, {34, 32, 96}, {40, 62, 34}, {60, 56, 50}}};
 constexpr std::array<Colour, 5> lightPaints{
@@ -179,7 +182,9 @@ void scheduleStretch(const SceneOptions& options, std::int64_t stretch, std::vec
         vehicles.push_back(vehicle);
         arrival = vehicle.arrivalSeconds;
     }
-    if (options.queue) formQueue(options.seed, stretch, vehicles);
+    if (options.queue)
+        formQueue(options.seed, stretch, vehicles,
+                  options.survey ? std::optional<double>(queueApproachKmh / 3.6) : std::nullopt);
 }
 
 double entryDepth() { return roadDepth(detectionWindowTopRow); }
