@@ -286,19 +286,18 @@ PassageMeasures measurePassage(const VehiclePassage& passage, const RoadPlane* p
     if (plane == nullptr || !measures.direction) return measures;
     const std::optional<NearMotion> ground = groundMotionOf(boxes, *measures.direction, *plane);
     if (!ground) return measures;
-    const Edges& edges = ground->edges;
-    const std::optional<Run> run = ground->run;
-    const std::optional<Motion> near = ground->near;
-    measures.speedKmh = near->speed() * 3.6;
-    measures.direction = directionOnRoad(*near, *run, *plane).value_or(*measures.direction);
-    Run farRun = *run;
+    const Run& run = ground->run;
+    const Motion& near = ground->near;
+    measures.speedKmh = near.speed() * 3.6;
+    measures.direction = directionOnRoad(near, run, *plane).value_or(*measures.direction);
+    Run farRun = run;
     if (vertical(*measures.direction)) {
         // The far end is seen whole only once the vehicle is in; its moving
         // part starts where the near edge's ends at the latest.
-        farRun = {run->from, std::max(run->to, boxes.back().t)};
+        farRun = {run.from, std::max(run.to, boxes.back().t)};
     }
-    if (const std::optional<Motion> far = motionOf(edges.far, farRun, 2))
-        measures.lengthMetres = lengthOf(*near, *far, *measures.direction, *run, plane->cameraFoot());
+    if (const std::optional<Motion> far = motionOf(ground->edges.far, farRun, 2))
+        measures.lengthMetres = lengthOf(near, *far, *measures.direction, run, plane->cameraFoot());
     if (vertical(*measures.direction)) measures.widthMetres = widthOf(boxes, *plane);
     measures.vehicleClass = classify(measures.widthMetres, measures.lengthMetres, measures.speedKmh);
     return measures;
