@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/files/free_space.h"
 #include "app/survey/survey_settings.h"
+#include "platform/files/free_space.h"
 
 namespace app {
 namespace {
@@ -39,7 +39,8 @@ bool parseSeconds(const std::string& text, double& seconds) {
 bool takesValue(const std::string& option) {
     return option == "--source" || option == "--run-for" || option == "--snapshot" || option == "--fps" ||
            option == "--on-picture" || option == "--filter" || option == "--listen" ||
-           option == "--listen-auth" || takesMqttValue(option) || option == "--road-point";
+           option == "--listen-auth" || takesMqttValue(option) || option == "--road-point" ||
+           option == "--camera-foot";
 }
 
 // The options that keep the disk from filling.
@@ -55,14 +56,23 @@ std::string applyRoomOption(ProgramOptions& options, const std::string& value) {
 // The survey's options, kept apart from the others.
 std::string applySurveyOption(ProgramOptions& options, const std::string& option, const std::string& value) {
     if (option == "--road-point") options.roadPoints.push_back(value);
+    if (option == "--camera-foot") {
+        if (options.cameraFoot) return "--camera-foot given twice";
+        options.cameraFoot = value;
+    }
     return "";
 }
 
 std::string surveyOptionsError(const ProgramOptions& options) {
-    if (options.roadPoints.empty()) return "";
-    std::optional<analysis::survey::RoadPlane> plane;
-    const std::string failure = survey::roadPlaneOf(options.roadPoints, plane);
-    return failure.empty() ? "" : "--road-point: " + failure;
+    if (!options.roadPoints.empty()) {
+        std::optional<analysis::survey::RoadPlane> plane;
+        const std::string failure = survey::roadPlaneOf(options.roadPoints, plane);
+        if (!failure.empty()) return "--road-point: " + failure;
+    }
+    analysis::survey::RoadPoint foot;
+    if (options.cameraFoot && !analysis::survey::parseRoadPoint(*options.cameraFoot, foot))
+        return "--camera-foot is U,V (two numbers), not '" + *options.cameraFoot + "'";
+    return "";
 }
 
 // Applies one option with its value; an error text when it is wrong.
@@ -226,6 +236,7 @@ std::string usageText() {
            "                  [--snapshot FILE.png] [--fps NUM[/DEN]] [--every-vehicle] [--picture-log]\n"
            "                  [--full-size] [--on-picture PROGRAM] [--filter GRAPH] [--keep-free SIZE]\n"
            "                  [--listen [ADDRESS:]PORT [--listen-auth FILE]] [--road-point X,Y,U,V]...\n"
+           "                  [--camera-foot U,V]\n"
            "                  [--mqtt URL [--mqtt-auth FILE] [--mqtt-ca FILE] [--mqtt-prefix PREFIX]\n"
            "                  [--mqtt-discovery]] [--camera-name NAME] [--help] [--version]\n"
            "       tavomotion --contact-sheet DIR OUT.png\n"
@@ -275,6 +286,10 @@ std::string usageText() {
            "                      places U (across), V (along) on the road in metres, for the\n"
            "                      survey's speeds and lengths (also the key ROAD_POINT, four\n"
            "                      times, in tavomotion.ini)\n"
+           "  --camera-foot U,V   where on the road, in the road points' metres, the camera\n"
+           "                      stands (below it): makes the lengths of tall vehicles right\n"
+           "                      when the camera's axis is not through the picture's middle\n"
+           "                      (also the key CAMERA_FOOT in tavomotion.ini)\n"
            "  --report DIR OUT.png\n"
            "                      draw the traffic survey of DIR's tavomotion-vehicles.csv as\n"
            "                      one PNG chart, and end\n"

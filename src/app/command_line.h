@@ -47,6 +47,8 @@ struct ProgramOptions {
     std::optional<std::int64_t> keepFreeBytes;
     // --road-point X,Y,U,V, four times: the road calibration.
     std::vector<std::string> roadPoints;
+    // --camera-foot U,V: where the camera stands over the road.
+    std::optional<std::string> cameraFoot;
     bool help = false;
     bool version = false;
 };

@@ -124,6 +124,7 @@ int runProgram(const std::vector<std::string>& arguments) {
     if (options.keepFreeBytes) keepFreeBytes = *options.keepFreeBytes;
     if (options.onPicture) setPictureCommand(*options.onPicture);
     survey::settings.roadPointsFromCommandLine = options.roadPoints;
+    survey::settings.cameraFootFromCommandLine = options.cameraFoot.value_or("");
     platform::setRunLimit(options.runForSeconds);
     platform::closeOnTerminationSignals();
     if (options.snapshotPath) {

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -17,6 +19,7 @@
 #include "app/survey/interval_tally.h"
 #include "app/survey/survey_logs.h"
 #include "app/survey/survey_report.h"
+#include "platform/sources/creation_time.h"
 #include "support/layer_resets.h"
 #include "support/program_runner.h"
 #include "support/scratch_directory.h"
@@ -48,6 +51,14 @@ TEST(TrafficSurvey, TheRoadCalibrationIsRefusedWhenItMakesNoRoadPlane) {
               std::string::npos);
     EXPECT_NE(parseError({roadPoints[0], roadPoints[1], roadPoints[2], "225,24,3"}).find("X,Y,U,V"),
               std::string::npos);
+    const auto withFoot = [](std::vector<std::string> feet) {
+        std::vector<std::string> arguments{"0"};
+        for (const std::string& foot : feet) arguments.insert(arguments.end(), {"--camera-foot", foot});
+        return app::parseCommandLine(arguments).error;
+    };
+    EXPECT_EQ(withFoot({"0.5,-2"}), "");
+    EXPECT_NE(withFoot({"0.5"}).find("U,V"), std::string::npos);
+    EXPECT_NE(withFoot({"0,0", "0,0"}).find("twice"), std::string::npos);
     // From tavomotion.ini, before anything is watched, with exit status 2.
     ScratchDirectory scene;
     scene.write("tavomotion.ini",
@@ -80,8 +91,9 @@ VehiclePassage passageAt(double seconds, std::int64_t pictureFrame) {
 // Watches a recording's minutes 0 to `seconds`, learning the first 10 s,
 // with a vehicle leaving at each of `departures` (its picture in a save
 // directory whose name holds a comma).
-void survey(const std::string& directory, double seconds, const std::vector<double>& departures) {
-    app::survey::TrafficSurvey survey(directory, true);
+void survey(const std::string& directory, double seconds, const std::vector<double>& departures,
+            std::optional<double> recordingStart = std::nullopt) {
+    app::survey::TrafficSurvey survey(directory, true, recordingStart);
     std::size_t next = 0;
     for (std::int64_t frame = 0; frame <= static_cast<std::int64_t>(seconds * 25); ++frame) {
         const double now = frame / 25.0;
@@ -125,6 +137,44 @@ TEST(TrafficSurvey, VehicleLogAndCountsAreWrittenLineByLineAndResumed) {
               "kmh,v85_kmh\n"
               "0.000,900.000,0.156,down,0,0,0,0,0,0,3,,\n"
               "0.000,900.000,0.211,down,0,0,0,0,0,0,1,,\n")
+        << counts;
+}
+
+// A recording that states when it was made is counted on the clock's
+// quarter hours, its vehicles at their real times, and still with their
+// positions in it; one that does not, from its position 0 (above).
+TEST(TrafficSurvey, ARecordingsCreationTimePutsItsIntervalsOnTheClock) {
+    ScratchDirectory scratch;
+    testing_support::resetUpperLayers();
+    const std::optional<double> made = platform::parseCreationTime("2026-12-08T10:14:00.000000Z");
+    ASSERT_TRUE(made);
+    EXPECT_EQ(*made, 1796724840.0);
+    EXPECT_EQ(platform::parseCreationTime("2026-12-08 12:14:00.5+02:00"), *made + 0.5);
+    EXPECT_EQ(platform::parseCreationTime("2026-12-08T10:14:00"), *made);
+    for (const char* wrong : {"", "yesterday", "2026-12-08", "2026-13-08T10:14:00Z", "2026-12-08T10:14:00Q"})
+        EXPECT_FALSE(platform::parseCreationTime(wrong)) << wrong;
+    const char* zone = std::getenv("TZ");
+    const std::string saved = zone != nullptr ? zone : "";
+    setenv("TZ", "UTC", 1);
+    tzset();
+    survey(scratch.path().string(), 150, {30, 100}, made);
+    zone != nullptr ? setenv("TZ", saved.c_str(), 1) : unsetenv("TZ");
+    tzset();
+    const std::string vehicles = scratch.read("tavomotion-vehicles.csv");
+    EXPECT_NE(vehicles.find(",2026-12-08T10:14:29.000+00:00,29.000,29.960,down,"), std::string::npos)
+        << vehicles;
+    EXPECT_NE(vehicles.find(",2026-12-08T10:15:39.000+00:00,99.000,99.960,down,"), std::string::npos)
+        << vehicles;
+    const std::string counts = scratch.read("tavomotion-counts.csv");
+    EXPECT_NE(
+        counts.find(
+            "\n2026-12-08T10:00:00.000+00:00,2026-12-08T10:15:00.000+00:00,0.056,down,0,0,0,0,0,0,1,,\n"),
+        std::string::npos)
+        << counts;
+    EXPECT_NE(
+        counts.find(
+            "\n2026-12-08T10:15:00.000+00:00,2026-12-08T10:30:00.000+00:00,0.100,down,0,0,0,0,0,0,1,,\n"),
+        std::string::npos)
         << counts;
 }
 

@@ -30,6 +30,10 @@ struct Run {
 };
 
 constexpr double narrowestVehicle = 1.2;  // metres: narrower is a two-wheeler or a person
+// Shorter than the shortest car and not as wide as one (a rider's shadow
+// or a wobble widens a two-wheeler's outline): a two-wheeler.
+constexpr double shortestCar = 2.6;
+constexpr double narrowestCar = 1.6;
 constexpr double fastestWalker = 10.0;    // km/h
 constexpr double leastMovingSpeed = 0.5;  // m/s: slower is standing
 constexpr double movingWindowSeconds = 0.5;
@@ -142,14 +146,16 @@ struct Motion {
     RoadPoint at(double t) const { return {u.at(t), v.at(t)}; }
 };
 
-std::optional<Motion> motionOf(const std::vector<Travel>& travel, Run run) {
+// `least` samples at least: a robust fit wants three, but the roof of a
+// fast tall vehicle shows its end in the window in two frames only.
+std::optional<Motion> motionOf(const std::vector<Travel>& travel, Run run, std::size_t least = 3) {
     std::vector<Sample> us, vs;
     for (const Travel& p : travel) {
         if (p.t < run.from || p.t > run.to) continue;
         us.push_back({p.t, p.at.u});
         vs.push_back({p.t, p.at.v});
     }
-    if (us.size() < 3) return std::nullopt;
+    if (us.size() < least) return std::nullopt;
     const auto u = robustLine(us), v = robustLine(vs);
     if (!u || !v) return std::nullopt;
     return Motion{*u, *v};
@@ -222,7 +228,10 @@ std::optional<Direction> directionOnRoad(const Motion& near, Run run, const Road
     const double t = (run.from + run.to) / 2;
     const RoadPoint from = near.at(t);
     const bool along = std::abs(near.v.slope) >= std::abs(near.u.slope);
-    const RoadPoint to{from.u + (along ? 0 : near.u.slope), from.v + (along ? near.v.slope : 0)};
+    // A tenth of a second on: a second on, a fast vehicle would be behind the camera.
+    constexpr double step = 0.1;
+    const RoadPoint to{from.u + (along ? 0 : near.u.slope * step),
+                       from.v + (along ? near.v.slope * step : 0)};
     const auto a = plane.toPicture(from), b = plane.toPicture(to);
     if (!a || !b || near.speed() < leastMovingSpeed) return std::nullopt;
     const double dx = b->x - a->x, dy = b->y - a->y;
@@ -232,26 +241,63 @@ std::optional<Direction> directionOnRoad(const Motion& near, Run run, const Road
 
 }  // namespace
 
+namespace {
+
+struct NearMotion {
+    Edges edges;
+    Run run;
+    Motion near;
+};
+
+std::optional<NearMotion> nearMotionOf(const std::vector<Box>& boxes, Direction direction,
+                                       const RoadPlane& plane) {
+    Edges edges = edgesOf(boxes, direction, plane);
+    const std::optional<Run> run = longestMovingRun(edges.near);
+    if (!run) return std::nullopt;
+    const std::optional<Motion> near = motionOf(edges.near, *run);
+    if (!near) return std::nullopt;
+    return NearMotion{std::move(edges), *run, *near};
+}
+
+// A fast vehicle fills the window's height within a few frames; then only
+// its side's outline moves as its shape narrows, which looks like a move
+// across. Its ground contact tells: when that went along the picture's
+// height on the road, so did the vehicle.
+std::optional<NearMotion> groundMotionOf(const std::vector<Box>& boxes, Direction& direction,
+                                         const RoadPlane& plane) {
+    if (!vertical(direction)) {
+        if (auto along = nearMotionOf(boxes, Direction::down, plane)) {
+            const auto onRoad = directionOnRoad(along->near, along->run, plane);
+            if (onRoad && vertical(*onRoad)) {
+                direction = *onRoad;
+                return along;
+            }
+        }
+    }
+    return nearMotionOf(boxes, direction, plane);
+}
+
+}  // namespace
+
 PassageMeasures measurePassage(const VehiclePassage& passage, const RoadPlane* plane, int frameWidth) {
     PassageMeasures measures;
     const std::vector<Box> boxes = boxesOf(passage, frameWidth);
     measures.direction = directionOf(boxes);
     if (plane == nullptr || !measures.direction) return measures;
-    const Edges edges = edgesOf(boxes, *measures.direction, *plane);
-    const std::optional<Run> run = longestMovingRun(edges.near);
-    if (!run) return measures;
-    const std::optional<Motion> near = motionOf(edges.near, *run);
-    if (!near) return measures;
-    measures.speedKmh = near->speed() * 3.6;
-    measures.direction = directionOnRoad(*near, *run, *plane).value_or(*measures.direction);
-    Run farRun = *run;
+    const std::optional<NearMotion> ground = groundMotionOf(boxes, *measures.direction, *plane);
+    if (!ground) return measures;
+    const Run& run = ground->run;
+    const Motion& near = ground->near;
+    measures.speedKmh = near.speed() * 3.6;
+    measures.direction = directionOnRoad(near, run, *plane).value_or(*measures.direction);
+    Run farRun = run;
     if (vertical(*measures.direction)) {
         // The far end is seen whole only once the vehicle is in; its moving
         // part starts where the near edge's ends at the latest.
-        farRun = {run->from, std::max(run->to, boxes.back().t)};
+        farRun = {run.from, std::max(run.to, boxes.back().t)};
     }
-    if (const std::optional<Motion> far = motionOf(edges.far, farRun))
-        measures.lengthMetres = lengthOf(*near, *far, *measures.direction, *run, plane->cameraFoot());
+    if (const std::optional<Motion> far = motionOf(ground->edges.far, farRun, 2))
+        measures.lengthMetres = lengthOf(near, *far, *measures.direction, run, plane->cameraFoot());
     if (vertical(*measures.direction)) measures.widthMetres = widthOf(boxes, *plane);
     measures.vehicleClass = classify(measures.widthMetres, measures.lengthMetres, measures.speedKmh);
     return measures;
@@ -264,6 +310,8 @@ std::optional<VehicleClass> classify(std::optional<double> widthMetres, std::opt
         return VehicleClass::twoWheeler;
     }
     if (!lengthMetres) return std::nullopt;
+    if (*lengthMetres < shortestCar && (!widthMetres || *widthMetres < narrowestCar))
+        return VehicleClass::twoWheeler;
     if (*lengthMetres <= 5.2) return VehicleClass::car;
     if (*lengthMetres <= 6.6) return VehicleClass::van;
     if (*lengthMetres <= 11.6) return VehicleClass::truck;

@@ -92,14 +92,22 @@ void VehicleGathering::add(const std::vector<everyvehicle::VehiclePassage>& depa
 std::vector<everyvehicle::VehiclePassage> VehicleGathering::gathered(double now, bool all) {
     std::vector<everyvehicle::VehiclePassage> vehicles;
     if (held_.empty()) return vehicles;
-    // Pieces of one vehicle, transitively: a group per vehicle.
+    // Pieces of one vehicle, transitively: a group per vehicle, named by its
+    // first piece. A piece may touch only another that touches the first.
     std::vector<std::size_t> group(held_.size());
+    const auto leaderOf = [&group](std::size_t i) {
+        while (group[i] != i) i = group[i];
+        return i;
+    };
     for (std::size_t i = 0; i < held_.size(); ++i) {
         group[i] = i;
         for (std::size_t j = 0; j < i; ++j) {
-            if (group[j] == j && piecesOfOneVehicle(held_[i], held_[j])) group[i] = j;
+            if (!piecesOfOneVehicle(held_[i], held_[j])) continue;
+            const std::size_t a = leaderOf(i), b = leaderOf(j);
+            group[std::max(a, b)] = std::min(a, b);
         }
     }
+    for (std::size_t i = 0; i < held_.size(); ++i) group[i] = leaderOf(i);
     std::vector<everyvehicle::VehiclePassage> kept;
     for (std::size_t leader = 0; leader < held_.size(); ++leader) {
         if (group[leader] != leader) continue;

@@ -184,18 +184,40 @@ RoadPoint RoadPlane::estimateCameraFoot() const {
     return {-dot(column[0], column[2]), -dot(column[1], column[2])};
 }
 
-bool parseCalibrationPoint(const std::string& text, CalibrationPoint& point) {
-    double values[4];
+RoadPlane RoadPlane::withCameraFoot(RoadPoint foot) const {
+    RoadPlane plane = *this;
+    plane.cameraFoot_ = foot;
+    return plane;
+}
+
+namespace {
+
+// `count` numbers separated by commas, and nothing else.
+bool parseNumbers(const std::string& text, double* values, int count) {
     const char* at = text.c_str();
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < count; ++i) {
         char* end = nullptr;
         values[i] = std::strtod(at, &end);
         if (end == at || !std::isfinite(values[i])) return false;
-        if (i < 3 && *end != ',') return false;
-        if (i == 3 && *end != '\0') return false;
+        if (*end != (i + 1 < count ? ',' : '\0')) return false;
         at = end + 1;
     }
+    return true;
+}
+
+}  // namespace
+
+bool parseCalibrationPoint(const std::string& text, CalibrationPoint& point) {
+    double values[4];
+    if (!parseNumbers(text, values, 4)) return false;
     point = {{values[0], values[1]}, {values[2], values[3]}};
+    return true;
+}
+
+bool parseRoadPoint(const std::string& text, RoadPoint& point) {
+    double values[2];
+    if (!parseNumbers(text, values, 2)) return false;
+    point = {values[0], values[1]};
     return true;
 }
 

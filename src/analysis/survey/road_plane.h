@@ -43,6 +43,10 @@ public:
     // with square pixels and its axis through the middle of the picture:
     // what a point above the road is seen against grows away from it.
     RoadPoint cameraFoot() const { return cameraFoot_; }
+    // The same plane with the camera's foot as measured on the road: a
+    // camera whose axis is not through the middle of the picture (a crop)
+    // is not found from the four points alone.
+    RoadPlane withCameraFoot(RoadPoint foot) const;
 
 private:
     using Matrix = std::array<double, 9>;  // row by row, picture = H * road
@@ -57,5 +61,7 @@ private:
 // "X,Y,U,V" as the calibration key and option take it; false when it is not
 // four numbers separated by commas.
 bool parseCalibrationPoint(const std::string& text, CalibrationPoint& point);
+// "U,V" as the camera foot's key and option take it.
+bool parseRoadPoint(const std::string& text, RoadPoint& point);
 
 }  // namespace analysis::survey

@@ -6,11 +6,11 @@
 #include "app/app_state.h"
 #include "app/every_vehicle/every_vehicle_display.h"
 #include "app/every_vehicle/kept_frames.h"
+#include "app/every_vehicle/vehicle_pictures.h"
 #include "app/main_loop.h"
 #include "app/regions.h"
 #include "app/survey/survey_on_mqtt.h"
 #include "app/survey/traffic_survey.h"
-#include "app/every_vehicle/vehicle_pictures.h"
 #include "capture/capture_device.h"
 #include "pipeline/frame_image.h"
 #include "pipeline/frame_pipeline.h"
@@ -60,6 +60,11 @@ bool watchingARecording() {
     return driver != nullptr && driver->source && !driver->source->isLive();
 }
 
+std::optional<double> recordingStart() {
+    const platform::CaptureDriver* driver = watchedDriver();
+    return driver != nullptr && driver->source ? driver->source->creationSeconds() : std::nullopt;
+}
+
 void act(const FrameVerdict& verdict, const EveryVehicleAnalysis& analysis, KeptFrames& kept,
          survey::TrafficSurvey& survey) {
     if (verdict.keepFrame) kept.keep(verdict.frame, pipeline::now, pipeline::frameImage, lastFrameExtras());
@@ -74,7 +79,7 @@ void act(const FrameVerdict& verdict, const EveryVehicleAnalysis& analysis, Kept
 int runEveryVehicleLoop() {
     EveryVehicleAnalysis analysis(detectionWindow, triggerOnAnyMotion == 0);
     KeptFrames kept;
-    survey::TrafficSurvey survey(imagesSaveDirectory, watchingARecording());
+    survey::TrafficSurvey survey(imagesSaveDirectory, watchingARecording(), recordingStart());
     survey::publishSurveyOnMqtt();
     platform::MSG message{};
     while (takeNextFrame(message)) {

@@ -30,6 +30,12 @@ bool applySurveyKey(std::FILE* file, const char* token) {
         platform::console::print("road point %s\n", value);
         return true;
     }
+    if (std::strcmp(token, "CAMERA_FOOT") == 0) {
+        static_cast<void>(std::fscanf(file, "%199s", value));
+        settings.cameraFootFromFile = value;
+        platform::console::print("camera foot %s\n", value);
+        return true;
+    }
     if (std::strcmp(token, "COUNT_MINUTES") == 0) {
         static_cast<void>(std::fscanf(file, "%199s", value));
         settings.countMinutesGiven = true;
@@ -53,6 +59,16 @@ std::string roadPlaneOf(const std::vector<std::string>& texts, std::optional<Roa
     return plane ? "" : failure;
 }
 
+std::string withCameraFoot(const std::string& text, std::optional<RoadPlane>& plane) {
+    if (text.empty()) return "";
+    if (!plane) return "the camera's foot needs the road calibration (four road points)";
+    analysis::survey::RoadPoint foot;
+    if (!analysis::survey::parseRoadPoint(text, foot))
+        return "the camera's foot is U,V (two numbers), not '" + text + "'";
+    plane = plane->withCameraFoot(foot);
+    return "";
+}
+
 std::string settle() {
     if (settings.countMinutesGiven && !validCountMinutes(settings.countMinutesText, settings.countMinutes))
         return "COUNT_MINUTES needs a number of minutes from 1 to 60 that divides the hour, not '" +
@@ -60,9 +76,15 @@ std::string settle() {
     const std::vector<std::string>& texts = settings.roadPointsFromCommandLine.empty()
                                                 ? settings.roadPointsFromFile
                                                 : settings.roadPointsFromCommandLine;
-    if (texts.empty()) return "";
-    const std::string failure = roadPlaneOf(texts, settings.roadPlane);
-    if (!failure.empty()) return "ROAD_POINT: " + failure;
+    const std::string& foot = settings.cameraFootFromCommandLine.empty() ? settings.cameraFootFromFile
+                                                                         : settings.cameraFootFromCommandLine;
+    if (texts.empty() && foot.empty()) return "";
+    if (!texts.empty()) {
+        const std::string failure = roadPlaneOf(texts, settings.roadPlane);
+        if (!failure.empty()) return "ROAD_POINT: " + failure;
+    }
+    if (const std::string failure = withCameraFoot(foot, settings.roadPlane); !failure.empty())
+        return "CAMERA_FOOT: " + failure;
     settings.gridPixels = roadGridPixels(*settings.roadPlane);
     return "";
 }

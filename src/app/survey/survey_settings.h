@@ -1,7 +1,9 @@
 #pragma once
 // The survey's settings: the road calibration (the key ROAD_POINT X,Y,U,V
 // four times in tavomotion.ini, or --road-point four times, which replaces
-// the file's) and the length of the counting intervals (COUNT_MINUTES).
+// the file's), where the camera stands over the road (CAMERA_FOOT U,V or
+// --camera-foot U,V, optional) and the length of the counting intervals
+// (COUNT_MINUTES).
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -17,6 +19,8 @@ constexpr int defaultCountMinutes = 15;
 struct SurveySettings {
     std::vector<std::string> roadPointsFromFile;
     std::vector<std::string> roadPointsFromCommandLine;
+    std::string cameraFootFromFile;
+    std::string cameraFootFromCommandLine;
     int countMinutes = defaultCountMinutes;
     bool countMinutesGiven = false;
     std::string countMinutesText;
@@ -34,6 +38,10 @@ bool applySurveyKey(std::FILE* file, const char* token);
 // four, not numbers, or make no plane.
 std::string roadPlaneOf(const std::vector<std::string>& texts,
                         std::optional<analysis::survey::RoadPlane>& plane);
+
+// The plane with the camera's foot of "U,V" when it is given; an error
+// text when it is not two numbers or there is no plane.
+std::string withCameraFoot(const std::string& text, std::optional<analysis::survey::RoadPlane>& plane);
 
 // Checks the settings and makes the road plane; an error text when they
 // are wrong.

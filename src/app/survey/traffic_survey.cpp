@@ -32,12 +32,14 @@ std::string localTimeAt(double seconds) {
 
 }  // namespace
 
-TrafficSurvey::TrafficSurvey(const std::string& saveDirectory, bool recording)
+TrafficSurvey::TrafficSurvey(const std::string& saveDirectory, bool recording,
+                             std::optional<double> recordingStart)
     : vehiclePath_(surveyFilePath(saveDirectory, vehicleLogName)),
       countsPath_(surveyFilePath(saveDirectory, countsLogName)),
       recording_(recording),
+      recordingStart_(recording ? recordingStart : std::nullopt),
       nextNumber_(nextVehicleNumber(vehiclePath_)),
-      tally_(settings.countMinutes, recording) {}
+      tally_(settings.countMinutes, recording && !recordingStart_) {}
 
 void TrafficSurvey::pictured(std::int64_t frame, const std::string& file) {
     pictures_.emplace_back(frame, file);
@@ -55,11 +57,14 @@ void TrafficSurvey::looked(double clockSeconds, std::optional<double> position, 
                            const std::vector<VehiclePassage>& departed) {
     clockNow_ = clockSeconds;
     const double real = realSeconds();
-    const double now = recording_ && position ? *position : real;
+    const double now = recording_ && position ? recordingStart_.value_or(0) + *position : real;
     timeOffset_ = now - clockSeconds;
-    // A recording is timed as if a camera had filmed it from the moment
-    // watching started, also when it is replayed faster.
-    if (!recording_ || !realOffsetKnown_) realOffset_ = real - now + timeOffset_;
+    // A recording of unknown start is timed as if a camera had filmed it
+    // from the moment watching started, also when it is replayed faster.
+    if (recordingStart_)
+        realOffset_ = timeOffset_;
+    else if (!recording_ || !realOffsetKnown_)
+        realOffset_ = real - now + timeOffset_;
     realOffsetKnown_ = true;
     if (watching && lastWatched_ && now - *lastWatched_ <= longestFrameGap && now > *lastWatched_)
         tally_.watched(now, now - *lastWatched_);
@@ -90,8 +95,9 @@ void TrafficSurvey::record(const VehiclePassage& passage) {
     line.picture = pictureOf(passage.pictureFrame);
     line.time = localTimeAt(entered + realOffset_);
     if (recording_) {
-        line.entered = entered + timeOffset_;
-        line.left = passage.outlines.back().seconds + timeOffset_;
+        const double origin = recordingStart_.value_or(0);
+        line.entered = entered + timeOffset_ - origin;
+        line.left = passage.outlines.back().seconds + timeOffset_ - origin;
     }
     logVehicle(vehiclePath_, line);
     tally_.count(entered + timeOffset_, line.measures);

@@ -17,8 +17,12 @@ namespace app::survey {
 
 class TrafficSurvey {
 public:
-    // Logs in `saveDirectory`; `recording`: the source is no live one.
-    TrafficSurvey(const std::string& saveDirectory, bool recording);
+    // Logs in `saveDirectory`; `recording`: the source is no live one;
+    // `recordingStart`: when that recording was made (seconds since the
+    // epoch), which puts its intervals on the clock's hours and its vehicles
+    // at their real times; without it, intervals count from position 0.
+    TrafficSurvey(const std::string& saveDirectory, bool recording,
+                  std::optional<double> recordingStart = std::nullopt);
 
     // The picture of frame `frame` was saved as `file`.
     void pictured(std::int64_t frame, const std::string& file);
@@ -39,11 +43,13 @@ private:
     std::string vehiclePath_;
     std::string countsPath_;
     bool recording_;
+    std::optional<double> recordingStart_;
     std::int64_t nextNumber_;
     IntervalTally tally_;
     analysis::survey::VehicleGathering gathering_;
     std::deque<std::pair<std::int64_t, std::string>> pictures_;
-    // Survey time (position, or seconds since the epoch) less clock time.
+    // Survey time (seconds since the epoch, or for a recording of unknown
+    // start its position) less clock time.
     double timeOffset_ = 0;
     double realOffset_ = 0;  // real time less clock time, for the log's times
     bool realOffsetKnown_ = false;

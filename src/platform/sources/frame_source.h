@@ -2,6 +2,7 @@
 // What stands behind a capture driver: something that hands out pictures.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -47,6 +48,10 @@ public:
     // Length of a recording in seconds, for the replay progress line; 0 when
     // unknown or live.
     virtual double recordingSeconds() const { return 0.0; }
+
+    // When a recording began, in seconds since the epoch, as its container
+    // states it (creation_time); empty when it does not, or for a live source.
+    virtual std::optional<double> creationSeconds() const { return std::nullopt; }
 
     // Has every picture go through the FFmpeg filter graph `description`
     // before it is scaled; the native size is then the graph's output. False,

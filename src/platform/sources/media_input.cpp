@@ -9,6 +9,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/dict.h>
 }
 
 namespace platform {
@@ -200,6 +201,11 @@ std::int64_t MediaInput::streamDuration() const {
 }
 
 std::int64_t MediaInput::frameCount() const { return format_->streams[streamIndex_]->nb_frames; }
+
+std::string MediaInput::metadata(const char* key) const {
+    const AVDictionaryEntry* entry = av_dict_get(format_->metadata, key, nullptr, 0);
+    return entry != nullptr && entry->value != nullptr ? entry->value : "";
+}
 
 double MediaInput::containerSeconds() const {
     return format_->duration == AV_NOPTS_VALUE ? 0.0 : static_cast<double>(format_->duration) / AV_TIME_BASE;

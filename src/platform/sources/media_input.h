@@ -68,6 +68,8 @@ public:
     std::int64_t streamDuration() const;  // in time base units; 0 when unknown
     std::int64_t frameCount() const;      // as the container states it; 0 when unknown
     double containerSeconds() const;      // 0 when unknown
+    // The container's metadata value of `key`; empty when it has none.
+    std::string metadata(const char* key) const;
 
 private:
     bool openContainer(const InputRequest& request, std::string& reason);

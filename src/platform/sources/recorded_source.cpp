@@ -2,6 +2,7 @@
 
 #include <system_error>
 
+#include "platform/sources/creation_time.h"
 #include "platform/sources/ffmpeg_diagnostics.h"
 
 extern "C" {
@@ -41,6 +42,7 @@ bool RecordedSource::start(std::string& reason) {
     sequenceLength_ = isSequence_ ? input_.streamDuration() : 0;
     containerFrames_ = input_.frameCount();
     containerSeconds_ = input_.containerSeconds();
+    creationSeconds_ = parseCreationTime(input_.metadata("creation_time"));
     if (request_.threadedDecoding) startDecodingAhead();
     heldFrame_ = -1;
     lastFrame_ = -1;
@@ -80,6 +82,8 @@ DecodeStatus RecordedSource::decodeNext() { return ahead_ ? ahead_->decodeNext()
 AVFrame* RecordedSource::decodedPicture() const { return ahead_ ? ahead_->picture() : input_.picture(); }
 
 int RecordedSource::decodeError() const { return ahead_ ? ahead_->lastError() : input_.lastError(); }
+
+std::optional<double> RecordedSource::creationSeconds() const { return creationSeconds_; }
 
 double RecordedSource::recordingSeconds() const {
     if (!input_.isOpen()) return 0.0;

@@ -9,7 +9,7 @@ namespace {
 constexpr NightStretch defaultNight{60.0, 180.0};
 constexpr std::string_view knownOptions =
     "night, night=FROM-TO, frames=N, empty, clouds, exposure, queue, followers, headlights, shake, "
-    "nightlights, wet, rain, softclouds, dusk, irswitch";
+    "nightlights, wet, rain, softclouds, dusk, irswitch, survey";
 
 std::vector<std::string_view> splitFields(std::string_view text) {
     std::vector<std::string_view> fields;
@@ -74,6 +74,7 @@ bool* flagOf(std::string_view option, SceneOptions& options) {
     if (option == "softclouds") return &options.softClouds;
     if (option == "dusk") return &options.dusk;
     if (option == "irswitch") return &options.irSwitch;
+    if (option == "survey") return &options.survey;
     return nullptr;
 }
 

@@ -37,6 +37,12 @@
 //   irswitch                now and then the camera switches to its infrared
 //                           night mode, gray and flatter with an exposure
 //                           step, and back, each from one frame to the next
+//   survey                  traffic for the survey: vehicles at 20 to 120 km/h
+//                           (bicycles at 20 to 30, lorries at 40 to 90), and
+//                           besides cars, vans and lorries also motorbikes,
+//                           bicycles and articulated lorries of about 16 m;
+//                           with queue, the queue's vehicles come up to it
+//                           and drive off at 20 km/h
 // Each option may be given once.
 #include <cstdint>
 #include <optional>
@@ -64,6 +70,7 @@ struct SceneOptions {
     bool softClouds = false;
     bool dusk = false;
     bool irSwitch = false;
+    bool survey = false;
 };
 
 // Reads the options, or leaves a one-line reason in `failure`.

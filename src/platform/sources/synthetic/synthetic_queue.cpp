@@ -44,7 +44,8 @@ void haltBehind(const Vehicle& ahead, Vehicle& follower, Random& random) {
 
 }  // namespace
 
-void formQueue(std::uint64_t seed, std::int64_t stretch, std::vector<Vehicle>& vehicles) {
+void formQueue(std::uint64_t seed, std::int64_t stretch, std::vector<Vehicle>& vehicles,
+               std::optional<double> approachSpeed) {
     Random random(streamKey(seed, Purpose::queue, static_cast<std::uint64_t>(stretch)));
     const double formsAt = static_cast<double>(stretch) * trafficStretchSeconds +
                            random.uniform(earliestQueueSeconds, latestQueueSeconds);
@@ -55,6 +56,7 @@ void formQueue(std::uint64_t seed, std::int64_t stretch, std::vector<Vehicle>& v
         return inQueueLane(candidate) && candidate.arrivalSeconds >= formsAt;
     });
     if (first == vehicles.end()) return;
+    if (approachSpeed) first->speed = std::min(first->speed, *approachSpeed);
     haltFirst(*first, standSeconds);
     auto last = first;
     for (auto next = first + 1; next != vehicles.end() && behind > 0; ++next) {

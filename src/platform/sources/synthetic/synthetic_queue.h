@@ -7,6 +7,7 @@
 // vehicle of the right lane comes by until they have gone; the left lane
 // carries its traffic as usual.
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "platform/sources/synthetic/synthetic_traffic.h"
@@ -15,6 +16,9 @@ namespace platform::synthetic {
 
 // Halts the queue's vehicles of stretch `stretch` in `vehicles` (in order of
 // arrival, kept so), and drops those of the lane that would run into it.
-void formQueue(std::uint64_t seed, std::int64_t stretch, std::vector<Vehicle>& vehicles);
+// With `approachSpeed` (metres per second) its first vehicle comes no faster:
+// the scene's vehicles stop and start at once, which only a slow one could.
+void formQueue(std::uint64_t seed, std::int64_t stretch, std::vector<Vehicle>& vehicles,
+               std::optional<double> approachSpeed = std::nullopt);
 
 }  // namespace platform::synthetic

@@ -202,6 +202,19 @@ std::vector<VehicleVisit> SyntheticSource::detectionWindowVisits(std::int64_t fi
     return visits;
 }
 
+std::vector<VehicleTruth> SyntheticSource::vehicleTruths(std::int64_t firstFrame,
+                                                         std::int64_t lastFrame) const {
+    std::vector<VehicleTruth> truths;
+    const double from = synthetic::frameSeconds(firstFrame, rate_),
+                 to = synthetic::frameSeconds(lastFrame, rate_);
+    for (const Vehicle& vehicle : vehiclesAround(firstFrame, lastFrame)) {
+        if (vehicle.arrivalSeconds < from || vehicle.arrivalSeconds > to) continue;
+        truths.push_back({vehicle.arrivalSeconds, synthetic::departureSeconds(vehicle), vehicle.speed * 3.6,
+                          vehicle.length, vehicle.width, vehicle.kind});
+    }
+    return truths;
+}
+
 std::vector<BeamLead> SyntheticSource::beamLeads(std::int64_t firstFrame, std::int64_t lastFrame) const {
     std::vector<BeamLead> leads;
     if (!options_.nightLights) return leads;

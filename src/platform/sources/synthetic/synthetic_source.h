@@ -44,6 +44,16 @@ struct BeamLead {
     std::int64_t lastFrame;
 };
 
+// What a survey should find of one vehicle: every vehicle of the scene comes
+// toward the camera, down the picture.
+struct VehicleTruth {
+    double arrivalSeconds;    // its front reaches the detection window's top row
+    double departureSeconds;  // its body has cleared the window's bottom row
+    double speedKmh;          // while it moves
+    double length, width;     // metres
+    synthetic::VehicleKind kind;
+};
+
 class SyntheticSource : public FrameSource {
 public:
     SyntheticSource(const synthetic::SceneOptions& options, FrameRate rate);
@@ -63,6 +73,10 @@ public:
     // Every visit that overlaps frames firstFrame..lastFrame, whole and in
     // order, from the same schedule the frames are drawn from.
     std::vector<VehicleVisit> detectionWindowVisits(std::int64_t firstFrame, std::int64_t lastFrame) const;
+
+    // Every vehicle scheduled to arrive from firstFrame to lastFrame, in
+    // order of arrival, from the same schedule the frames are drawn from.
+    std::vector<VehicleTruth> vehicleTruths(std::int64_t firstFrame, std::int64_t lastFrame) const;
 
     // Every queue stop that overlaps frames firstFrame..lastFrame, whole and
     // in order; none without the queue option. Its visit lasts at least as

@@ -43,6 +43,26 @@ constexpr std::array<Build, 4> builds{{
     {1.00, VehicleKind::lorry, {7.5, 10.5}, {2.40, 2.55}, {3.00, 3.50}},
 }};
 
+// The survey's traffic: all the lengths its classes tell apart, at the
+// speeds of a road with cyclists and lorries on it.
+struct SurveyBuild {
+    Build build;
+    Range kmh;
+};
+
+constexpr std::array<SurveyBuild, 7> surveyBuilds{{
+    {{0.40, VehicleKind::car, {3.9, 4.7}, {1.70, 1.85}, {1.40, 1.52}}, {20, 120}},
+    {{0.55, VehicleKind::estate, {4.4, 5.0}, {1.82, 1.95}, {1.60, 1.80}}, {20, 120}},
+    {{0.67, VehicleKind::van, {5.3, 6.4}, {1.95, 2.05}, {2.00, 2.50}}, {20, 120}},
+    {{0.77, VehicleKind::lorry, {7.5, 10.5}, {2.40, 2.55}, {3.00, 3.50}}, {40, 90}},
+    {{0.85, VehicleKind::articulated, {15.5, 16.5}, {2.50, 2.55}, {3.80, 4.00}}, {40, 90}},
+    {{0.93, VehicleKind::motorbike, {2.0, 2.3}, {0.75, 0.90}, {1.30, 1.50}}, {20, 120}},
+    {{1.00, VehicleKind::bicycle, {1.7, 1.9}, {0.55, 0.65}, {1.60, 1.80}}, {20, 30}},
+}};
+
+// How fast the survey's traffic comes up to a queue and drives off from it.
+constexpr double queueApproachKmh = 20.0;
+
 constexpr std::array<Colour, 6> darkPaints{
     {{28, 28, 30}, {52, 52, 55}, {72, 40, 26}, {34, 32, 96}, {40, 62, 34}, {60, 56, 50}}};
 constexpr std::array<Colour, 5> lightPaints{
@@ -90,10 +110,7 @@ void joinLane(Vehicle& vehicle, Lane lane) {
     vehicle.lane = lane;
 }
 
-Vehicle makeVehicle(Random& random, double arrivalSeconds) {
-    const double which = random.uniform();
-    const Build& build = *std::find_if(builds.begin(), builds.end() - 1,
-                                       [which](const Build& candidate) { return which < candidate.share; });
+Vehicle bodyOf(Random& random, const Build& build) {
     Vehicle vehicle{};
     vehicle.kind = build.kind;
     vehicle.length = draw(random, build.length);
@@ -104,8 +121,27 @@ Vehicle makeVehicle(Random& random, double arrivalSeconds) {
         vehicle.tone == VehicleTone::dark ? drawPaint(random, darkPaints) : drawPaint(random, lightPaints);
     vehicle.lane = random.chance(rightLaneShare) ? Lane::right : Lane::left;
     vehicle.lateral = laneCentre(vehicle.lane) + random.uniform(-0.2, 0.2);
+    return vehicle;
+}
+
+Vehicle makeVehicle(Random& random, double arrivalSeconds) {
+    const double which = random.uniform();
+    const Build& build = *std::find_if(builds.begin(), builds.end() - 1,
+                                       [which](const Build& candidate) { return which < candidate.share; });
+    Vehicle vehicle = bodyOf(random, build);
     const double crossingSeconds = random.uniform(fastestCrossingSeconds, slowestCrossingSeconds);
     vehicle.speed = (entryDepth() - departureDepth(vehicle)) / crossingSeconds;
+    vehicle.arrivalSeconds = arrivalSeconds;
+    return vehicle;
+}
+
+Vehicle makeSurveyVehicle(Random& random, double arrivalSeconds) {
+    const double which = random.uniform();
+    const SurveyBuild& build =
+        *std::find_if(surveyBuilds.begin(), surveyBuilds.end() - 1,
+                      [which](const SurveyBuild& candidate) { return which < candidate.build.share; });
+    Vehicle vehicle = bodyOf(random, build.build);
+    vehicle.speed = draw(random, build.kmh) / 3.6;
     vehicle.arrivalSeconds = arrivalSeconds;
     return vehicle;
 }
@@ -137,7 +173,8 @@ void scheduleStretch(const SceneOptions& options, std::int64_t stretch, std::vec
     double arrival = start + quietStartSeconds;
     for (;;) {
         const Gap gap = drawGap(random, closeShare);
-        Vehicle vehicle = makeVehicle(random, arrival + gap.seconds);
+        Vehicle vehicle = options.survey ? makeSurveyVehicle(random, arrival + gap.seconds)
+                                         : makeVehicle(random, arrival + gap.seconds);
         // Asked for many followers, a close one follows in the same lane.
         if (options.followers && gap.close && !vehicles.empty()) joinLane(vehicle, vehicles.back().lane);
         keepDistance(vehicles, vehicle);
@@ -145,7 +182,9 @@ void scheduleStretch(const SceneOptions& options, std::int64_t stretch, std::vec
         vehicles.push_back(vehicle);
         arrival = vehicle.arrivalSeconds;
     }
-    if (options.queue) formQueue(options.seed, stretch, vehicles);
+    if (options.queue)
+        formQueue(options.seed, stretch, vehicles,
+                  options.survey ? std::optional<double>(queueApproachKmh / 3.6) : std::nullopt);
 }
 
 double entryDepth() { return roadDepth(detectionWindowTopRow); }

@@ -12,7 +12,8 @@
 
 namespace platform::synthetic {
 
-enum class VehicleKind { car, estate, van, lorry };
+// Motorbikes, bicycles and articulated lorries come only with the survey option.
+enum class VehicleKind { car, estate, van, lorry, motorbike, bicycle, articulated };
 enum class VehicleTone { dark, light };  // body darker or lighter than the road
 enum class Lane { left, right };
 

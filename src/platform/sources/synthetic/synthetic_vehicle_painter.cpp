@@ -33,6 +33,14 @@ constexpr Band lorryBands[] = {{0.04, Panel::underside}, {0.06, Panel::bumper}, 
                                {0.10, Panel::bumper},    {0.22, Panel::body},      {0.34, Panel::glass},
                                {0.40, Panel::roof},      {0.43, Panel::underside}, {1.00, Panel::roof}};
 
+// A tractor, the gap to its trailer, and the trailer's long roof.
+constexpr Band articulatedBands[] = {{0.03, Panel::underside}, {0.05, Panel::bumper},    {0.07, Panel::lamps},
+                                     {0.08, Panel::bumper},    {0.14, Panel::body},      {0.20, Panel::glass},
+                                     {0.25, Panel::roof},      {0.28, Panel::underside}, {1.00, Panel::roof}};
+// A front wheel, a lamp, the machine and its rider's back.
+constexpr Band twoWheelerBands[] = {{0.10, Panel::underside}, {0.16, Panel::lamps}, {0.45, Panel::body},
+                                    {0.80, Panel::roof},      {0.90, Panel::glass}, {1.00, Panel::underside}};
+
 std::span<const Band> bandsOf(VehicleKind kind) {
     switch (kind) {
         case VehicleKind::car:
@@ -41,6 +49,11 @@ std::span<const Band> bandsOf(VehicleKind kind) {
             return estateBands;
         case VehicleKind::van:
             return vanBands;
+        case VehicleKind::articulated:
+            return articulatedBands;
+        case VehicleKind::motorbike:
+        case VehicleKind::bicycle:
+            return twoWheelerBands;
         case VehicleKind::lorry:
             break;
     }
