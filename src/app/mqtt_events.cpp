@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "app/mqtt_messages.h"
@@ -25,6 +26,7 @@ using platform::mqtt::Message;
 struct Events {
     MqttSetup setup;
     std::vector<Message> discovery;
+    std::set<std::string> directionsDiscovered;
     std::unique_ptr<platform::mqtt::Client> client;
     // Set on the client's thread, acted on by the watching loop's.
     std::atomic<bool> statusWanted{false};
@@ -55,6 +57,14 @@ void publishStatus(const web::RunningFigures& figures, std::int64_t now) {
     events->lastState = figures.state;
     events->nextStatusNanoseconds = now + statusIntervalNanoseconds;
     publish("status", statusText(figures, now), true);
+}
+
+// Sensors that become known during the run: told now, and again with the rest.
+void discover(std::vector<Message> configs) {
+    for (Message& config : configs) {
+        events->client->publish(config);
+        events->discovery.push_back(std::move(config));
+    }
 }
 
 // What the client's thread asked for since the last look.
@@ -146,7 +156,20 @@ void publishCounts(const std::string& json) {
     if (events) publish("counts", json, true);
 }
 
-void takeVehicleRecordsFromSurvey() { recordsFromSurvey = true; }
+void publishCurrentInterval(const std::string& json) {
+    if (events) publish("interval", json, true);
+}
+
+void discoverDirection(const std::string& direction) {
+    if (!events || !events->setup.discovery || !events->directionsDiscovered.insert(direction).second) return;
+    discover(directionDiscoveryConfigs(events->setup.topicRoot, events->setup.cameraName, direction));
+}
+
+void takeVehicleRecordsFromSurvey() {
+    recordsFromSurvey = true;
+    if (events && events->setup.discovery)
+        discover(surveyDiscoveryConfigs(events->setup.topicRoot, events->setup.cameraName));
+}
 
 void offerToMqtt() {
     if (!events) return;

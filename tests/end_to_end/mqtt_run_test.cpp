@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <set>
 
 #include "app/picture_log.h"
 #include "support/fault_scene.h"
@@ -58,15 +60,69 @@ std::vector<std::string> payloadsOf(const std::vector<ReceivedMessage>& messages
     return payloads;
 }
 
+// Whether every member on the path a Home Assistant sensor's value template
+// reads is in `message`.
+bool templateReads(const std::string& valueTemplate, const JsonValue& message) {
+    const std::string start = "value_json.";
+    const std::size_t from = valueTemplate.find(start);
+    if (from == std::string::npos) return false;
+    const std::size_t end = valueTemplate.find_first_of(" |}", from);
+    std::string path = valueTemplate.substr(from + start.size(), end - from - start.size()) + ".";
+    const JsonValue* member = &message;
+    for (std::size_t dot = path.find('.'); dot != std::string::npos; dot = path.find('.')) {
+        const auto found = member->members.find(path.substr(0, dot));
+        if (found == member->members.end()) return false;
+        member = &found->second;
+        path.erase(0, dot + 1);
+    }
+    return true;
+}
+
+// Home Assistant's configurations among `retained`, parsed, each sensor's
+// template checked against the newest message of its topic.
+std::map<std::string, JsonValue> discoveryConfigs(const std::vector<ReceivedMessage>& retained,
+                                                  MqttListener& live) {
+    std::map<std::string, JsonValue> configs;
+    for (const ReceivedMessage& message : retained) {
+        if (message.topic.rfind("homeassistant/", 0) != 0) continue;
+        EXPECT_TRUE(message.retained);
+        const std::optional<JsonValue> config = parseJson(message.payload);
+        if (!config) {
+            ADD_FAILURE() << message.payload;
+            continue;
+        }
+        EXPECT_EQ((*config)["availability_topic"].text, "tavomotion/gate/available");
+        EXPECT_EQ((*config)["device"]["identifiers"].items.at(0).text, "tavomotion_gate");
+        EXPECT_EQ((*config)["unique_id"].text.rfind("tavomotion_gate_", 0), 0u);
+        configs[message.topic] = *config;
+        if (message.topic.rfind("homeassistant/sensor/", 0) != 0) continue;
+        const std::string read = (*config)["state_topic"].text;
+        const auto sent = live.messagesOn(read);
+        EXPECT_FALSE(sent.empty()) << read;
+        if (sent.empty()) continue;
+        const std::optional<JsonValue> newest = parseJson(sent.back().payload);
+        EXPECT_TRUE(newest && templateReads((*config)["value_template"].text, *newest))
+            << message.topic << " " << (*config)["value_template"].text << " in " << sent.back().payload;
+    }
+    return configs;
+}
+
 // The every-vehicle mode's survey: a vehicle message per line of the
-// vehicle log (none per picture), a counts message per line of the counts.
+// vehicle log (none per picture), a counts message per line of the counts,
+// the newest interval so far, and the survey's sensors for Home Assistant.
 TEST(MqttRun, TheSurveysRecordsAreWhatTheBrokerGets) {
     ScratchDirectory scratch;
     const fs::path camera = preparedCamera(scratch.path() / "gate");
+    // The built-in scene's road, so that speeds and v85 are measured.
+    std::ofstream(camera / "tavomotion.ini", std::ios::app)
+        << "COUNT_MINUTES 1\nROAD_POINT 25,120,-3,12\nROAD_POINT 275,120,3,12\n"
+           "ROAD_POINT 75,24,-3,20\nROAD_POINT 225,24,3,20\n";
     MqttBroker broker(scratch.path().string());
     MqttListener live(broker.port(), "#");
-    const ProgramRun run =
-        runProgram(sceneWith({"--every-vehicle", "--mqtt", broker.url(), "--camera-name", "gate"}), camera);
+    std::vector<std::string> arguments =
+        sceneWith({"--every-vehicle", "--mqtt", broker.url(), "--camera-name", "gate", "--mqtt-discovery"});
+    arguments[6] = "150";  // --run-for: intervals closed before the last
+    const ProgramRun run = runProgram(arguments, camera);
     ASSERT_EQ(run.exitStatus, 0) << run.standardError;
     const auto expectSame = [&](const std::string& file, const std::string& topic) {
         const auto log = logLines(camera / "pictures" / file);
@@ -87,6 +143,56 @@ TEST(MqttRun, TheSurveysRecordsAreWhatTheBrokerGets) {
     ASSERT_FALSE(vehicles.empty());
     EXPECT_EQ((*parseJson(vehicles.front().payload))["vehicle"].kind, JsonValue::Kind::number);
     EXPECT_EQ((*parseJson(vehicles.front().payload))["mode"].text, "every");
+
+    // The last interval as its vehicles made it, and as it was closed.
+    const auto intervals = live.messagesOn("tavomotion/gate/interval");
+    ASSERT_FALSE(intervals.empty());
+    EXPECT_GT(intervals.size(), vehicles.size());  // once a vehicle, once a closed interval
+    const std::optional<JsonValue> last = parseJson(intervals.back().payload);
+    ASSERT_TRUE(last) << intervals.back().payload;
+    EXPECT_EQ((*last)["start"].text, "120.000");
+    EXPECT_EQ((*last)["end"].text, "180.000");
+    std::map<std::string, int> expected;
+    for (const ReceivedMessage& message : vehicles) {
+        const JsonValue vehicle = *parseJson(message.payload);
+        if (std::stod(vehicle["entered"].text) >= 120 && vehicle["class"].text != "pedestrian")
+            ++expected[vehicle["direction"].text];
+    }
+    const auto counts = live.messagesOn("tavomotion/gate/counts");
+    ASSERT_FALSE((*last)["directions"].members.empty()) << intervals.back().payload;
+    for (const auto& [direction, figures] : (*last)["directions"].members) {
+        EXPECT_EQ(figures["all"].text, std::to_string(expected[direction])) << direction;
+        bool closed = false;
+        for (const ReceivedMessage& message : counts) {
+            const JsonValue line = *parseJson(message.payload);
+            if (line["start"].text != "120.000" || line["direction"].text != direction) continue;
+            closed = true;
+            EXPECT_EQ(figures["all"].text, line["all"].text) << direction;
+            EXPECT_EQ(figures["v85_kmh"].kind, JsonValue::Kind::number) << direction;
+            EXPECT_EQ(figures["v85_kmh"].text, line["v85_kmh"].text) << direction;
+        }
+        EXPECT_TRUE(closed) << direction;
+    }
+
+    // Home Assistant: the last speed, and a direction's vehicles and v85 once it is seen.
+    MqttListener later(broker.port(), "homeassistant/#");
+    ASSERT_TRUE(later.waitFor(
+        [](const ReceivedMessage& m) { return m.topic.find("/last_speed/") != std::string::npos; }, 5s));
+    const auto configs = discoveryConfigs(later.messages(), live);
+    std::set<std::string> directionSensors;
+    for (const auto& [topic, config] : configs) {
+        if (config["state_topic"].text == "tavomotion/gate/interval") directionSensors.insert(topic);
+    }
+    std::set<std::string> wanted;
+    for (const auto& [direction, figures] : (*last)["directions"].members) {
+        for (const std::string figure : {"vehicles_", "v85_"})
+            wanted.insert("homeassistant/sensor/tavomotion_gate/" + figure + direction + "/config");
+    }
+    EXPECT_EQ(directionSensors, wanted);
+    EXPECT_EQ(configs.size(), 6 + 1 + wanted.size());
+    EXPECT_EQ(
+        configs.at("homeassistant/sensor/tavomotion_gate/last_speed/config")["unit_of_measurement"].text,
+        "km/h");
 }
 
 TEST(MqttRun, ARunOfTheSceneArrivesAtTheBrokerAndStaysThere) {
@@ -148,27 +254,18 @@ TEST(MqttRun, ARunOfTheSceneArrivesAtTheBrokerAndStaysThere) {
     EXPECT_EQ((*status)["messagesDropped"].text, "0");
     EXPECT_TRUE(live.messagesOn("tavomotion/gate/counts").empty());
 
-    // Home Assistant: a device of five sensors and an image.
-    int configs = 0;
-    for (const ReceivedMessage& message : retained) {
-        if (message.topic.rfind("homeassistant/", 0) != 0) continue;
-        ++configs;
-        EXPECT_TRUE(message.retained);
-        // Told again when Home Assistant's birth message comes in time: under
-        // the sanitizers the run may end before it is heard.
-        EXPECT_GE(live.messagesOn(message.topic).size(), 1u) << message.topic;
-        EXPECT_LE(live.messagesOn(message.topic).size(), 2u) << message.topic;
-        const std::optional<JsonValue> config = parseJson(message.payload);
-        ASSERT_TRUE(config) << message.payload;
-        EXPECT_EQ((*config)["availability_topic"].text, "tavomotion/gate/available");
-        EXPECT_EQ((*config)["device"]["identifiers"].items.at(0).text, "tavomotion_gate");
-        EXPECT_EQ((*config)["unique_id"].text.rfind("tavomotion_gate_", 0), 0u);
-        const bool image = message.topic == "homeassistant/image/tavomotion_gate/picture/config";
-        const std::string read = image ? (*config)["image_topic"].text : (*config)["state_topic"].text;
-        EXPECT_EQ(read.rfind("tavomotion/gate/", 0), 0u) << message.topic;
-        EXPECT_FALSE(find(read).topic.empty() && read != "tavomotion/gate/vehicle") << read;
+    // Home Assistant: a device of five sensors and an image, told again when
+    // its birth message comes in time (under the sanitizers the run may end
+    // before it is heard).
+    const auto configs = discoveryConfigs(retained, live);
+    EXPECT_EQ(configs.size(), 6u);
+    EXPECT_EQ(configs.count("homeassistant/image/tavomotion_gate/picture/config"), 1u);
+    for (const auto& [topic, config] : configs) {
+        EXPECT_GE(live.messagesOn(topic).size(), 1u) << topic;
+        EXPECT_LE(live.messagesOn(topic).size(), 2u) << topic;
+        const std::string read = config["image_topic"].text + config["state_topic"].text;
+        EXPECT_EQ(read.rfind("tavomotion/gate/", 0), 0u) << topic;
     }
-    EXPECT_EQ(configs, 6);
 }
 
 TEST(MqttRun, ABrokerThatIsNotThereChangesNothingOfTheRun) {
