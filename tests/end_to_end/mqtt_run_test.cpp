@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <set>
+#include <thread>
 
 #include "app/picture_log.h"
 #include "support/fault_scene.h"
@@ -285,6 +288,63 @@ TEST(MqttRun, ABrokerThatIsNotThereChangesNothingOfTheRun) {
     EXPECT_EQ(namesIn(away / "pictures"), pictures);
     for (const std::string& name : pictures)
         EXPECT_EQ(fileContent(away / "pictures" / name), fileContent(plain / "pictures" / name)) << name;
+}
+
+// The broker stopped for 3 s in the middle of a run and started again:
+// every picture's message still arrives, in order, and the run is that of a
+// run without MQTT. (bench/mqtt_outage.sh does the same for 30 s.)
+TEST(MqttRun, ABrokerAwayAndBackLosesNothingAndPausesNothing) {
+    ScratchDirectory scratch;
+    const std::string directory = scratch.path().string();
+    // The broker keeps the listener's session over its restart.
+    const std::string persistence = "persistence true\npersistence_location " + directory + "/\n";
+    auto broker = std::make_unique<MqttBroker>(directory, persistence);
+    const int port = broker->port();
+    MqttListener live(port, "tavomotion/gate/vehicle", "tavo-test-listener");
+    std::vector<std::string> arguments = sceneWith({"--picture-log"});
+    arguments[6] = "600";  // --run-for: long enough to outlast the outage
+    const fs::path plain = preparedCamera(scratch.path() / "plain");
+    const ProgramRun reference = runProgram(arguments, plain);
+
+    std::thread outage([&] {
+        live.waitFor(
+            [](const ReceivedMessage& m) { return m.payload.find("\"number\":3,") != std::string::npos; },
+            30s);
+        broker.reset();
+        std::this_thread::sleep_for(3s);
+        broker = std::make_unique<MqttBroker>(directory, persistence, port);
+    });
+    const fs::path camera = preparedCamera(scratch.path() / "gate");
+    arguments.insert(arguments.end(),
+                     {"--mqtt", "mqtt://127.0.0.1:" + std::to_string(port), "--camera-name", "gate"});
+    const ProgramRun run = runProgram(arguments, camera);
+    outage.join();
+    ASSERT_EQ(run.exitStatus, 0) << run.standardError;
+    ASSERT_EQ(linesStartingWith(run.standardError, "tavomotion: MQTT connected"), 2)
+        << "the run must outlast the outage: " << run.standardError;
+    EXPECT_EQ(afterFirstLine(run.standardOutput), afterFirstLine(reference.standardOutput));
+    EXPECT_EQ(namesIn(camera / "pictures"), namesIn(plain / "pictures"));
+    for (const std::string& name : namesIn(plain / "pictures")) {
+        if (fs::path(name).extension() != ".bmp") continue;  // the log's times are the run's
+        EXPECT_EQ(fileContent(camera / "pictures" / name), fileContent(plain / "pictures" / name)) << name;
+    }
+
+    const auto log = logLines(camera / "pictures" / "tavomotion-pictures.csv");
+    ASSERT_GE(log.size(), 10u);
+    ASSERT_TRUE(live.waitFor(
+        [&](const ReceivedMessage& m) {
+            return m.payload.find("\"number\":" + log.back()[0] + ",") != std::string::npos;
+        },
+        10s));
+    // QoS 1: what was on its way when the broker stopped may come twice, never out of order.
+    std::vector<std::string> numbers;
+    for (const ReceivedMessage& message : live.messagesOn("tavomotion/gate/vehicle")) {
+        const std::string number = (*parseJson(message.payload))["number"].text;
+        if (std::find(numbers.begin(), numbers.end(), number) == numbers.end()) numbers.push_back(number);
+    }
+    std::vector<std::string> logged;
+    for (std::size_t i = 1; i < log.size(); ++i) logged.push_back(log[i][0]);
+    EXPECT_EQ(numbers, logged);
 }
 
 TEST(MqttRun, AKilledProgramGoesOfflineByItsLastWill) {
