@@ -1,6 +1,7 @@
 #include "app/mqtt_events.h"
 
 #include <atomic>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -31,7 +32,7 @@ struct Events {
     // Set on the client's thread, acted on by the watching loop's.
     std::atomic<bool> statusWanted{false};
     std::atomic<bool> discoveryWanted{false};
-    std::string lastState;
+    std::string lastState;  // its words only
     std::int64_t startedNanoseconds = 0;
     std::int64_t nextStatusNanoseconds = 0;
 };
@@ -53,8 +54,18 @@ std::string statusText(const web::RunningFigures& figures, std::int64_t now) {
     return web::statusJson(figures, extras);
 }
 
+// The every-vehicle mode's state carries running figures (vehicles in the
+// window, cover, noise, ...) that change every few frames: no change of state.
+std::string stateWords(const std::string& state) {
+    std::string words;
+    for (const char c : state) {
+        if (std::isdigit(static_cast<unsigned char>(c)) == 0 && c != '.' && c != '+' && c != '-') words += c;
+    }
+    return words;
+}
+
 void publishStatus(const web::RunningFigures& figures, std::int64_t now) {
-    events->lastState = figures.state;
+    events->lastState = stateWords(figures.state);
     events->nextStatusNanoseconds = now + statusIntervalNanoseconds;
     publish("status", statusText(figures, now), true);
 }
@@ -176,7 +187,7 @@ void offerToMqtt() {
     const std::int64_t now = platform::clock::realNanoseconds();
     publishWanted(now);
     const web::RunningFigures figures = web::currentFigures();
-    if (figures.state != events->lastState || now >= events->nextStatusNanoseconds)
+    if (stateWords(figures.state) != events->lastState || now >= events->nextStatusNanoseconds)
         publishStatus(figures, now);
 }
 

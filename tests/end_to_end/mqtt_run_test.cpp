@@ -146,6 +146,10 @@ TEST(MqttRun, TheSurveysRecordsAreWhatTheBrokerGets) {
     ASSERT_FALSE(vehicles.empty());
     EXPECT_EQ((*parseJson(vehicles.front().payload))["vehicle"].kind, JsonValue::Kind::number);
     EXPECT_EQ((*parseJson(vehicles.front().payload))["mode"].text, "every");
+    // The status on a change of state, not of the running figures the state shows.
+    const auto statuses = live.messagesOn("tavomotion/gate/status");
+    EXPECT_GE(statuses.size(), 2u);
+    EXPECT_LE(statuses.size(), 6u);
 
     // The last interval as its vehicles made it, and as it was closed.
     const auto intervals = live.messagesOn("tavomotion/gate/interval");
