@@ -1,9 +1,11 @@
 #include "app/mqtt_events.h"
 
 #include <atomic>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "app/mqtt_messages.h"
@@ -25,11 +27,12 @@ using platform::mqtt::Message;
 struct Events {
     MqttSetup setup;
     std::vector<Message> discovery;
+    std::set<std::string> directionsDiscovered;
     std::unique_ptr<platform::mqtt::Client> client;
     // Set on the client's thread, acted on by the watching loop's.
     std::atomic<bool> statusWanted{false};
     std::atomic<bool> discoveryWanted{false};
-    std::string lastState;
+    std::string lastState;  // its words only
     std::int64_t startedNanoseconds = 0;
     std::int64_t nextStatusNanoseconds = 0;
 };
@@ -51,10 +54,28 @@ std::string statusText(const web::RunningFigures& figures, std::int64_t now) {
     return web::statusJson(figures, extras);
 }
 
+// The every-vehicle mode's state carries running figures (vehicles in the
+// window, cover, noise, ...) that change every few frames: no change of state.
+std::string stateWords(const std::string& state) {
+    std::string words;
+    for (const char c : state) {
+        if (std::isdigit(static_cast<unsigned char>(c)) == 0 && c != '.' && c != '+' && c != '-') words += c;
+    }
+    return words;
+}
+
 void publishStatus(const web::RunningFigures& figures, std::int64_t now) {
-    events->lastState = figures.state;
+    events->lastState = stateWords(figures.state);
     events->nextStatusNanoseconds = now + statusIntervalNanoseconds;
     publish("status", statusText(figures, now), true);
+}
+
+// Sensors that become known during the run: told now, and again with the rest.
+void discover(std::vector<Message> configs) {
+    for (Message& config : configs) {
+        events->client->publish(config);
+        events->discovery.push_back(std::move(config));
+    }
 }
 
 // What the client's thread asked for since the last look.
@@ -146,14 +167,27 @@ void publishCounts(const std::string& json) {
     if (events) publish("counts", json, true);
 }
 
-void takeVehicleRecordsFromSurvey() { recordsFromSurvey = true; }
+void publishCurrentInterval(const std::string& json) {
+    if (events) publish("interval", json, true);
+}
+
+void discoverDirection(const std::string& direction) {
+    if (!events || !events->setup.discovery || !events->directionsDiscovered.insert(direction).second) return;
+    discover(directionDiscoveryConfigs(events->setup.topicRoot, events->setup.cameraName, direction));
+}
+
+void takeVehicleRecordsFromSurvey() {
+    recordsFromSurvey = true;
+    if (events && events->setup.discovery)
+        discover(surveyDiscoveryConfigs(events->setup.topicRoot, events->setup.cameraName));
+}
 
 void offerToMqtt() {
     if (!events) return;
     const std::int64_t now = platform::clock::realNanoseconds();
     publishWanted(now);
     const web::RunningFigures figures = web::currentFigures();
-    if (figures.state != events->lastState || now >= events->nextStatusNanoseconds)
+    if (stateWords(figures.state) != events->lastState || now >= events->nextStatusNanoseconds)
         publishStatus(figures, now);
 }
 

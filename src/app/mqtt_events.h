@@ -2,8 +2,8 @@
 // The program's events on an MQTT broker (--mqtt), all under PREFIX/NAME/:
 // `available` (online, offline, the last will), `vehicle` (a JSON message per
 // picture, or per vehicle record when the survey gives them), `picture` (the
-// newest as JPEG), `counts`, `status` (the web view's figures) and Home
-// Assistant's discovery. The watching never waits for the broker; without
+// newest as JPEG), `counts`, `interval`, `status` (the web view's figures) and
+// Home Assistant's discovery. The watching never waits for the broker; without
 // --mqtt all of this does nothing.
 #include <string>
 
@@ -34,6 +34,10 @@ void publishPictureEvent(const PictureRecord& record);
 // mode) on `vehicle`, and one closed interval's counts on `counts` (retained).
 void publishVehicleRecord(const std::string& json);
 void publishCounts(const std::string& json);
+// The newest interval so far (retained on `interval`), and a direction it
+// has, whose sensors Home Assistant is told of the first time.
+void publishCurrentInterval(const std::string& json);
+void discoverDirection(const std::string& direction);
 // From now on `vehicle` carries the survey's records only, not a message
 // per picture; called once before the first picture.
 void takeVehicleRecordsFromSurvey();

@@ -22,14 +22,17 @@ std::string readWholeFile(const std::string& path) {
 }
 
 struct Sensor {
-    const char* id;
-    const char* name;
-    const char* topic;  // under the topic root
-    const char* valueTemplate;
-    const char* extra;  // more members of the configuration, each with its leading comma
+    std::string id;
+    std::string name;
+    std::string topic;  // under the topic root
+    std::string valueTemplate;
+    std::string extra;  // more members of the configuration, each with its leading comma
 };
 
-constexpr Sensor sensors[] = {
+const char* const speedMembers =
+    ",\"unit_of_measurement\":\"km/h\",\"device_class\":\"speed\",\"state_class\":\"measurement\"";
+
+const std::vector<Sensor> sensors = {
     {"state", "State", "status", "{{ value_json.state }}", ",\"icon\":\"mdi:cctv\""},
     {"pictures", "Pictures this run", "status", "{{ value_json.picturesSaved }}",
      ",\"state_class\":\"total_increasing\",\"icon\":\"mdi:image-multiple\""},
@@ -51,6 +54,15 @@ std::string commonMembers(const std::string& id, const std::string& name, const 
            ",\"unique_id\":" + jsonString("tavomotion_" + cameraName + "_" + id) +
            ",\"availability_topic\":" + jsonString(topicRoot + "available") +
            ",\"device\":" + deviceJson(cameraName);
+}
+
+platform::mqtt::Message sensorConfig(const Sensor& sensor, const std::string& topicRoot,
+                                     const std::string& cameraName) {
+    std::string config = commonMembers(sensor.id, sensor.name, topicRoot, cameraName) +
+                         ",\"state_topic\":" + jsonString(topicRoot + sensor.topic) +
+                         ",\"value_template\":" + jsonString(sensor.valueTemplate) + sensor.extra + "}";
+    return {"homeassistant/sensor/tavomotion_" + cameraName + "/" + sensor.id + "/config", std::move(config),
+            true};
 }
 
 }  // namespace
@@ -86,19 +98,32 @@ std::string pictureJpeg(const PictureRecord& record, std::string& failure) {
 std::vector<platform::mqtt::Message> discoveryConfigs(const std::string& topicRoot,
                                                       const std::string& cameraName) {
     std::vector<platform::mqtt::Message> configs;
-    for (const Sensor& sensor : sensors) {
-        std::string config = commonMembers(sensor.id, sensor.name, topicRoot, cameraName) +
-                             ",\"state_topic\":" + jsonString(topicRoot + sensor.topic) +
-                             ",\"value_template\":" + jsonString(sensor.valueTemplate) + sensor.extra + "}";
-        configs.push_back({"homeassistant/sensor/tavomotion_" + cameraName + "/" + sensor.id + "/config",
-                           std::move(config), true});
-    }
+    for (const Sensor& sensor : sensors) configs.push_back(sensorConfig(sensor, topicRoot, cameraName));
     std::string image = commonMembers("picture", "Newest picture", topicRoot, cameraName) +
                         ",\"image_topic\":" + jsonString(topicRoot + "picture") +
                         ",\"content_type\":\"image/jpeg\"}";
     configs.push_back(
         {"homeassistant/image/tavomotion_" + cameraName + "/picture/config", std::move(image), true});
     return configs;
+}
+
+std::vector<platform::mqtt::Message> surveyDiscoveryConfigs(const std::string& topicRoot,
+                                                            const std::string& cameraName) {
+    const Sensor lastSpeed{"last_speed", "Last speed", "vehicle", "{{ value_json.speed_kmh }}", speedMembers};
+    return {sensorConfig(lastSpeed, topicRoot, cameraName)};
+}
+
+std::vector<platform::mqtt::Message> directionDiscoveryConfigs(const std::string& topicRoot,
+                                                               const std::string& cameraName,
+                                                               const std::string& direction) {
+    // A direction not seen since the program started is absent from `interval`.
+    const std::string figures = "{{ value_json.directions." + direction;
+    const Sensor vehicles{"vehicles_" + direction, "Vehicles this interval " + direction, "interval",
+                          figures + ".all | default(0) }}",
+                          ",\"state_class\":\"measurement\",\"icon\":\"mdi:car-multiple\""};
+    const Sensor v85{"v85_" + direction, "v85 this interval " + direction, "interval",
+                     figures + ".v85_kmh | default(None) }}", speedMembers};
+    return {sensorConfig(vehicles, topicRoot, cameraName), sensorConfig(v85, topicRoot, cameraName)};
 }
 
 }  // namespace app

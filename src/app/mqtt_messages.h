@@ -23,6 +23,14 @@ std::string pictureJpeg(const PictureRecord& record, std::string& failure);
 std::vector<platform::mqtt::Message> discoveryConfigs(const std::string& topicRoot,
                                                       const std::string& cameraName);
 
+// The every-vehicle mode's: the last vehicle's speed, read from `vehicle`.
+std::vector<platform::mqtt::Message> surveyDiscoveryConfigs(const std::string& topicRoot,
+                                                            const std::string& cameraName);
+// A direction's vehicles and v85 in the interval so far, read from `interval`.
+std::vector<platform::mqtt::Message> directionDiscoveryConfigs(const std::string& topicRoot,
+                                                               const std::string& cameraName,
+                                                               const std::string& direction);
+
 constexpr const char* homeAssistantStatusTopic = "homeassistant/status";
 
 }  // namespace app

@@ -68,7 +68,7 @@ void IntervalTally::count(double enteredAt, const analysis::survey::PassageMeasu
     if (measures.speedKmh) tally.speeds.push_back(*measures.speedKmh);
 }
 
-void IntervalTally::closeInto(std::int64_t index, std::vector<IntervalCount>& lines) {
+void IntervalTally::linesOf(std::int64_t index, std::vector<IntervalCount>& lines) const {
     const Interval& interval = open_.at(index);
     IntervalCount line;
     const double start = startOf(index), end = startOf(index + 1);
@@ -91,6 +91,10 @@ void IntervalTally::closeInto(std::int64_t index, std::vector<IntervalCount>& li
         }
         lines.push_back(byDirection);
     }
+}
+
+void IntervalTally::closeInto(std::int64_t index, std::vector<IntervalCount>& lines) {
+    linesOf(index, lines);
     open_.erase(index);
 }
 
@@ -99,6 +103,12 @@ std::vector<IntervalCount> IntervalTally::closeBefore(double now) {
     std::vector<IntervalCount> lines;
     while (open_.size() > 1 && startOf(open_.begin()->first + 1) + closingDelay <= now)
         closeInto(open_.begin()->first, lines);
+    return lines;
+}
+
+std::vector<IntervalCount> IntervalTally::current() const {
+    std::vector<IntervalCount> lines;
+    if (!open_.empty()) linesOf(open_.rbegin()->first, lines);
     return lines;
 }
 

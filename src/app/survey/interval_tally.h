@@ -29,6 +29,9 @@ public:
     std::vector<IntervalCount> closeBefore(double now);
     // And the last ones, partial, when watching ends.
     std::vector<IntervalCount> closeAll();
+    // The newest interval so far, as its lines would be if it closed now;
+    // nothing when none is open.
+    std::vector<IntervalCount> current() const;
 
     // How long after its end an interval is closed.
     static constexpr double closingDelay = 10.0;
@@ -47,6 +50,7 @@ private:
     std::int64_t indexOf(double at);
     double startOf(std::int64_t index) const;
     Interval& open(std::int64_t index);
+    void linesOf(std::int64_t index, std::vector<IntervalCount>& lines) const;
     void closeInto(std::int64_t index, std::vector<IntervalCount>& lines);
 
     double length_;

@@ -7,15 +7,20 @@ namespace {
 
 std::vector<VehicleListener> vehicleListeners;
 std::vector<IntervalListener> intervalListeners;
+std::vector<CurrentIntervalListener> currentIntervalListeners;
 
 }  // namespace
 
 void listenForVehicles(VehicleListener listener) { vehicleListeners.push_back(std::move(listener)); }
 void listenForIntervals(IntervalListener listener) { intervalListeners.push_back(std::move(listener)); }
+void listenForCurrentInterval(CurrentIntervalListener listener) {
+    currentIntervalListeners.push_back(std::move(listener));
+}
 
 void forgetSurveyListeners() {
     vehicleListeners.clear();
     intervalListeners.clear();
+    currentIntervalListeners.clear();
 }
 
 void handOnVehicle(const VehicleRecord& record) {
@@ -24,6 +29,10 @@ void handOnVehicle(const VehicleRecord& record) {
 
 void handOnInterval(const IntervalCount& count) {
     for (const IntervalListener& listener : intervalListeners) listener(count);
+}
+
+void handOnCurrentInterval(const std::vector<IntervalCount>& lines) {
+    for (const CurrentIntervalListener& listener : currentIntervalListeners) listener(lines);
 }
 
 }  // namespace app::survey

@@ -31,6 +31,25 @@ std::string objectOf(const std::vector<std::string>& columns, const std::vector<
 
 }  // namespace
 
+std::string currentIntervalJson(const std::vector<IntervalCount>& lines) {
+    if (lines.empty()) return "{}";
+    const std::vector<std::string> columns = countsColumns();
+    // start, end, watched and direction: the interval's, then each direction's figures.
+    constexpr std::size_t firstFigure = 4;
+    const std::vector<std::string> perInterval(columns.begin(), columns.begin() + firstFigure - 1);
+    const std::vector<std::string> perDirection(columns.begin() + firstFigure, columns.end());
+    std::string json = objectOf(perInterval, countsFields(lines.front())) + ",\"directions\":{";
+    bool first = true;
+    for (const IntervalCount& line : lines) {
+        if (line.direction.empty()) continue;
+        const std::vector<std::string> fields = countsFields(line);
+        json += (first ? "" : ",") + web::jsonString(line.direction) + ":" +
+                objectOf(perDirection, {fields.begin() + firstFigure, fields.end()}) + "}";
+        first = false;
+    }
+    return json + "}}";
+}
+
 std::string vehicleJson(const VehicleRecord& record) {
     return objectOf(vehicleLogColumns(), vehicleLogFields(record)) + ",\"mode\":\"every\"}";
 }
@@ -43,6 +62,12 @@ void publishSurveyOnMqtt() {
     takeVehicleRecordsFromSurvey();
     listenForVehicles([](const VehicleRecord& record) { publishVehicleRecord(vehicleJson(record)); });
     listenForIntervals([](const IntervalCount& count) { publishCounts(intervalJson(count)); });
+    listenForCurrentInterval([](const std::vector<IntervalCount>& lines) {
+        for (const IntervalCount& line : lines) {
+            if (!line.direction.empty()) discoverDirection(line.direction);
+        }
+        publishCurrentInterval(currentIntervalJson(lines));
+    });
 }
 
 }  // namespace app::survey

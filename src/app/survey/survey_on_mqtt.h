@@ -1,8 +1,10 @@
 #pragma once
 // The survey's records as copies on the MQTT broker: each vehicle record on
 // `vehicle` instead of a message per picture, each closed interval on
-// `counts`, as JSON objects with the logs' column names as keys.
+// `counts`, as JSON objects with the logs' column names as keys; and the
+// newest interval so far on `interval`.
 #include <string>
+#include <vector>
 
 #include "app/survey/survey_records.h"
 
@@ -14,5 +16,7 @@ void publishSurveyOnMqtt();
 
 std::string vehicleJson(const VehicleRecord& record);
 std::string intervalJson(const IntervalCount& count);
+// {"start","end","watched","directions":{DIRECTION:{the counts' figures}}}
+std::string currentIntervalJson(const std::vector<IntervalCount>& lines);
 
 }  // namespace app::survey

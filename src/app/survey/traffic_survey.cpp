@@ -102,6 +102,7 @@ void TrafficSurvey::record(const VehiclePassage& passage) {
     logVehicle(vehiclePath_, line);
     tally_.count(entered + timeOffset_, line.measures);
     handOnVehicle(line);
+    handOnCurrentInterval(tally_.current());
 }
 
 void TrafficSurvey::writeCounts(const std::vector<IntervalCount>& lines) {
@@ -109,6 +110,9 @@ void TrafficSurvey::writeCounts(const std::vector<IntervalCount>& lines) {
         logCount(countsPath_, line);
         handOnInterval(line);
     }
+    if (lines.empty()) return;
+    const std::vector<IntervalCount> current = tally_.current();
+    if (!current.empty()) handOnCurrentInterval(current);
 }
 
 }  // namespace app::survey
