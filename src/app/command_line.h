@@ -47,6 +47,8 @@ struct ProgramOptions {
     std::optional<std::int64_t> keepFreeBytes;
     // --road-point X,Y,U,V, four times: the road calibration.
     std::vector<std::string> roadPoints;
+    // --check-config: the configuration checked, nothing watched.
+    bool checkConfig = false;
     bool help = false;
     bool version = false;
 };

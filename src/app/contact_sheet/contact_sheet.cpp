@@ -8,9 +8,9 @@
 #include "app/contact_sheet/caption_text.h"
 #include "app/contact_sheet/logged_times.h"
 #include "app/contact_sheet/picture_listing.h"
+#include "app/contact_sheet/sheet_file.h"
 #include "app/contact_sheet/sheet_layout.h"
 #include "app/contact_sheet/thumbnail.h"
-#include "platform/winsys/png_snapshot.h"
 
 namespace app {
 namespace {
@@ -65,7 +65,7 @@ int writeContactSheet(const std::string& directory, const std::string& output) {
     bool captioned = false;
     const platform::Canvas sheet = laidOutSheet(entries, captioned);
     if (!captioned) std::fprintf(stderr, "tavomotion: no font found; the sheet has no captions\n");
-    if (!platform::writeCanvasPng(sheet, output, failure)) return failed(failure);
+    if (!writeSheetFile(sheet, output, failure)) return failed(failure);
     return 0;
 }
 
