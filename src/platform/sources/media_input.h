@@ -68,6 +68,9 @@ public:
     std::int64_t streamDuration() const;  // in time base units; 0 when unknown
     std::int64_t frameCount() const;      // as the container states it; 0 when unknown
     double containerSeconds() const;      // 0 when unknown
+    // The container's start time, from which a seek such as `ffmpeg -ss`
+    // counts; 0 when unknown.
+    std::int64_t startNanoseconds() const;
 
 private:
     bool openContainer(const InputRequest& request, std::string& reason);

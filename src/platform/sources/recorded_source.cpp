@@ -41,6 +41,7 @@ bool RecordedSource::start(std::string& reason) {
     sequenceLength_ = isSequence_ ? input_.streamDuration() : 0;
     containerFrames_ = input_.frameCount();
     containerSeconds_ = input_.containerSeconds();
+    containerStartNanoseconds_ = input_.startNanoseconds();
     if (request_.threadedDecoding) startDecodingAhead();
     heldFrame_ = -1;
     lastFrame_ = -1;
@@ -169,6 +170,12 @@ bool RecordedSource::repeatUnreadableFile(DecodeStatus status) {
                                         "); the frame before it stands in for it");
     repeatHeldPicture();
     return true;
+}
+
+// A fixed rate replaces the timestamps: its timeline is the recording's.
+std::int64_t RecordedSource::recordingOriginNanoseconds() const {
+    if (fixedRate_ || !presentationTimes_) return 0;
+    return presentationTimes_->originNanoseconds() - containerStartNanoseconds_;
 }
 
 void RecordedSource::holdNewPicture() {

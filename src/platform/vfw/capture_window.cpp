@@ -122,7 +122,8 @@ LRESULT grabFrame(HWND handle, CaptureWindow& window) {
     }
     noteFrameDelivered(window.driverIndex);
     if (outcome == GrabOutcome::delivered) {
-        if (!driver->source->isLive()) driver->lastFramePosition = due;
+        if (!driver->source->isLive())
+            driver->lastFramePosition = due + driver->source->recordingOriginNanoseconds();
         clock::sleepUntil(start + due);
     } else {
         noteEndOfRecording(*driver);
