@@ -42,12 +42,16 @@ std::vector<SheetEntry> entriesFor(const std::vector<TriggerPicture>& pictures) 
     return entries;
 }
 
-// The log keeps the time a picture was taken when a copy of the files does not.
+// The log keeps the time a picture was taken when a copy of the files does
+// not, and where in its recording a replay's picture lies.
 void takeLoggedTimes(std::vector<TriggerPicture>& pictures, const std::string& directory) {
     const std::map<std::string, std::string> logged = loggedTimes(directory);
+    const std::map<std::string, std::string> positions = loggedPositions(directory);
     for (TriggerPicture& picture : pictures) {
-        const auto found = logged.find(std::filesystem::path(picture.path).filename().string());
-        if (found != logged.end()) picture.loggedTime = found->second;
+        const std::string name = std::filesystem::path(picture.path).filename().string();
+        if (const auto found = logged.find(name); found != logged.end()) picture.loggedTime = found->second;
+        if (const auto found = positions.find(name); found != positions.end())
+            picture.loggedPosition = found->second;
     }
 }
 
