@@ -146,10 +146,17 @@ bool wholeNumber(const std::string& text) {
            value >= INT32_MIN && value <= INT32_MAX;
 }
 
+// What the reading ("%d") makes of a value that is no whole number.
+std::string numberReadingOf(const std::string& value) {
+    int read = 0;
+    if (std::sscanf(value.c_str(), "%d", &read) != 1) return "it is not applied";
+    return "it is read as " + std::to_string(read);
+}
+
 std::string valueMistake(const Key& key, const std::string& value, const std::string& restOfLine) {
     const std::string name = key.name;
     if (key.value == Value::number && !wholeNumber(value))
-        return name + " needs a whole number, not '" + value + "'; it is not applied";
+        return name + " needs a whole number, not '" + value + "'; " + numberReadingOf(value);
     if (key.value != Value::directory) return "";
     const std::size_t remark = restOfLine.find_first_not_of(" \t\v\f");
     if (remark != std::string::npos && restOfLine[remark] != '#')

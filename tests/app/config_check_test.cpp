@@ -34,8 +34,8 @@ TEST(ConfigCheck, TheMistakesOfAFileWithTheirLines) {
                            "COUNT_MINUTES"),
         (std::vector<std::string>{
             "tavomotion.ini line 1: unknown key EVERY_VEHICEL is ignored; did you mean EVERY_VEHICLE?",
-            "tavomotion.ini line 3: IMAGES_NUMBER_TO_SAVE needs a whole number, not '10abc'; it is not "
-            "applied",
+            "tavomotion.ini line 3: IMAGES_NUMBER_TO_SAVE needs a whole number, not '10abc'; it is read as "
+            "10",
             "tavomotion.ini line 4: 'MQTT=mqtt://broker' is not read: put a blank, not '=', between MQTT "
             "and its value",
             "tavomotion.ini line 5: IMAGES_SAVE_DIRECTORY has no value on its line; 'PICTURE_LOG' of line 6 "
