@@ -8,6 +8,7 @@
 #include "app/mqtt_settings.h"
 #include "app/survey/survey_settings.h"
 #include "app/trigger_images.h"
+#include "app/web/status_board.h"
 #include "platform/console/console.h"
 #include "platform/files/free_space.h"
 #include "platform/vfw/driver_table.h"
@@ -29,8 +30,9 @@ std::string modeText(const ProgramOptions& options) {
 }
 
 std::string sourceText(const ProgramOptions& options, const platform::CaptureDriver& driver) {
-    std::string text =
-        "driver " + std::to_string(driverIndexOf(options.commandLineText)) + ": " + driver.description;
+    // The answer may be passed on: a camera's password is left out.
+    std::string text = "driver " + std::to_string(driverIndexOf(options.commandLineText)) + ": " +
+                       web::shownSource(driver.description);
     if (driver.source->isLive()) return text + ", a live camera (not connected by this check)";
     return text + (options.fast ? ", a recording replayed fast" : ", a recording replayed at its own speed");
 }
