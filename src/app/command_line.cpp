@@ -8,8 +8,8 @@
 #include <cstdlib>
 
 #include "app/contact_sheet/sheet_file.h"
-#include "platform/files/free_space.h"
 #include "app/survey/survey_settings.h"
+#include "platform/files/free_space.h"
 
 namespace app {
 namespace {
