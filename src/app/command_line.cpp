@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/contact_sheet/sheet_file.h"
 #include "app/survey/survey_settings.h"
 #include "platform/files/free_space.h"
 
@@ -125,6 +126,8 @@ std::string applyFlag(ProgramOptions& options, const std::string& flag) {
         options.fullSize = true;
     } else if (flag == "--picture-log") {
         options.pictureLog = true;
+    } else if (flag == "--check-config") {
+        options.checkConfig = true;
     } else if (flag == "--help" || flag == "-h") {
         options.help = true;
     } else if (flag == "--version") {
@@ -157,6 +160,8 @@ std::string parseContactSheet(const std::vector<std::string>& arguments, Program
     }
     if (arguments[1].empty() || arguments[2].empty())
         return "--contact-sheet needs a directory and a file name";
+    if (!sheetFormatOf(arguments[2]))
+        return "--contact-sheet writes OUT.png or OUT.jpg, not '" + arguments[2] + "'";
     options.contactSheet = ContactSheetRequest{arguments[1], arguments[2]};
     return "";
 }
@@ -238,8 +243,9 @@ std::string usageText() {
            "                  [--listen [ADDRESS:]PORT [--listen-auth FILE]] [--road-point X,Y,U,V]...\n"
            "                  [--camera-foot U,V]\n"
            "                  [--mqtt URL [--mqtt-auth FILE] [--mqtt-ca FILE] [--mqtt-prefix PREFIX]\n"
-           "                  [--mqtt-discovery]] [--camera-name NAME] [--help] [--version]\n"
-           "       tavomotion --contact-sheet DIR OUT.png\n"
+           "                  [--mqtt-discovery]] [--camera-name NAME] [--check-config] [--help]\n"
+           "                  [--version]\n"
+           "       tavomotion --contact-sheet DIR OUT.png|OUT.jpg\n"
            "       tavomotion --report DIR OUT.png\n"
            "\n"
            "Watches one fixed scene and saves a picture whenever something (or, with\n"
@@ -278,9 +284,9 @@ std::string usageText() {
            "  --listen-auth FILE  ask web clients for the one user:password line of FILE\n"
            "                      (a file only its owner may read)\n" +
            mqttUsage() +
-           "  --contact-sheet DIR OUT.png\n"
+           "  --contact-sheet DIR OUT.png|OUT.jpg\n"
            "                      lay out the pictures tavo_N.bmp of DIR as captioned thumbnails\n"
-           "                      on one PNG, oldest first (the newest 400 at most), and end\n"
+           "                      on one PNG or JPEG, oldest first (the newest 400 at most), and end\n"
            "  --road-point X,Y,U,V\n"
            "                      four times: points X,Y of the 320 x 240 picture and their\n"
            "                      places U (across), V (along) on the road in metres, for the\n"
@@ -293,6 +299,9 @@ std::string usageText() {
            "  --report DIR OUT.png\n"
            "                      draw the traffic survey of DIR's tavomotion-vehicles.csv as\n"
            "                      one PNG chart, and end\n"
+           "  --check-config      check tavomotion.ini and the options, say what the run would do\n"
+           "                      (mode, source, save directory, options), and end: status 0\n"
+           "                      when nothing is wrong, 2 otherwise; nothing is watched\n"
            "  --help              show this text\n"
            "  --version           show the version\n";
 }

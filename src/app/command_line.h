@@ -49,6 +49,8 @@ struct ProgramOptions {
     std::vector<std::string> roadPoints;
     // --camera-foot U,V: where the camera stands over the road.
     std::optional<std::string> cameraFoot;
+    // --check-config: the configuration checked, nothing watched.
+    bool checkConfig = false;
     bool help = false;
     bool version = false;
 };

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "app/app_state.h"
+#include "app/check_config_command.h"
 #include "app/command_line.h"
 #include "app/contact_sheet/contact_sheet.h"
 #include "app/mqtt_events.h"
@@ -111,6 +112,7 @@ int runProgram(const std::vector<std::string>& arguments) {
     if (!mqttError.empty()) return usageError(mqttError);
     const std::string driverError = installDrivers(options);
     if (!driverError.empty()) return usageError(driverError);
+    if (options.checkConfig) return checkConfiguration(options);
     if (options.listenAddress) {
         const std::string listenError = web::startWebView(*options.listenAddress, options.listenCredentials);
         if (!listenError.empty()) return usageError(listenError);

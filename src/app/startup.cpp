@@ -3,12 +3,11 @@
 #include <cstdio>
 
 #include "app/app_state.h"
-#include "app/config_file.h"
+#include "app/config_check.h"
 #include "app/every_vehicle/every_vehicle_loop.h"
 #include "app/main_loop.h"
 #include "app/mqtt_events.h"
 #include "app/regions.h"
-#include "app/survey/survey_settings.h"
 #include "app/trigger_images.h"
 #include "capture/capture_device.h"
 #include "pipeline/frame_image.h"
@@ -24,7 +23,7 @@ using namespace platform;
 namespace {
 
 constexpr const char* mainWindowClass = "TAVO(TM) MOTION";
-// A wrong survey setting in tavomotion.ini ends the program as a bad option does.
+// A value of tavomotion.ini that cannot be used ends the program as a bad option does.
 constexpr int usageStatus = 2;
 
 WNDCLASSA mainWindowClassRecord() {
@@ -87,12 +86,8 @@ int winMain(const std::string& commandLineText) {
     if (std::sscanf(commandLineText.c_str(), "%d", &cameraIndex) != 1) cameraIndex = 0;
     console::print("Camera Index [%d]\n", cameraIndex);
     printCellLayout();
-    const std::string configError = readConfigFile();
-    if (!configError.empty()) {
-        std::fprintf(stderr, "tavomotion: %s\n", configError.c_str());
-        return usageStatus;
-    }
-    if (const std::string failure = survey::settle(); !failure.empty()) {
+    int mistakes = 0;
+    if (const std::string failure = readCheckedConfig(mistakes); !failure.empty()) {
         std::fprintf(stderr, "tavomotion: %s\n", failure.c_str());
         return usageStatus;
     }

@@ -206,4 +206,35 @@ TEST(ContactSheet, MoreThanFourHundredPicturesShowTheNewestFourHundred) {
     EXPECT_TRUE(sheet.filled(16, 28, 176, 108, blue));
 }
 
+// Width and height of a baseline JPEG, from its frame header; 0 x 0 when none.
+std::pair<int, int> jpegSize(const std::string& bytes) {
+    for (std::size_t at = 2; at + 9 < bytes.size(); ++at) {
+        if (static_cast<unsigned char>(bytes[at]) == 0xFF &&
+            static_cast<unsigned char>(bytes[at + 1]) == 0xC0) {
+            const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[at + i]); };
+            return {byte(7) * 256 + byte(8), byte(5) * 256 + byte(6)};
+        }
+    }
+    return {0, 0};
+}
+
+TEST(ContactSheet, AJpgNameGetsAJpegAndAnyOtherEndingIsAUsageError) {
+    ScratchDirectory scratch;
+    fs::create_directory("pictures");
+    writePicture("pictures/tavo_0.bmp", twoToneBmp(320, 240, blue, yellow), 1'800'000'100);
+
+    const ProgramRun jpeg = runProgram({"--contact-sheet", "pictures", "night.JPG"}, scratch.path());
+    EXPECT_EQ(jpeg.exitStatus, 0) << jpeg.standardError;
+    const std::string bytes = scratch.read("night.JPG");
+    EXPECT_EQ(bytes.substr(0, 3), "\xFF\xD8\xFF");
+    EXPECT_EQ(jpegSize(bytes), std::make_pair(8 + 176 + 8, 8 + 134 + 8));
+
+    const ProgramRun gif = runProgram({"--contact-sheet", "pictures", "night.gif"}, scratch.path());
+    EXPECT_EQ(gif.exitStatus, 2);
+    EXPECT_TRUE(startsWith(gif.standardError,
+                           "tavomotion: --contact-sheet writes OUT.png or OUT.jpg, not 'night.gif'\n"))
+        << gif.standardError;
+    EXPECT_FALSE(fs::exists(scratch.path() / "night.gif"));
+}
+
 }  // namespace

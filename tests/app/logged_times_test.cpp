@@ -1,5 +1,6 @@
-// Contact-sheet captions take the picture log's time for the pictures it has
-// as saved, the newest line winning, the part moved aside read too.
+// Contact-sheet captions take the picture log's time (or, for a recording,
+// its position) for the pictures it has as saved, the newest line winning,
+// the part moved aside read too.
 #include "app/contact_sheet/logged_times.h"
 
 #include <gtest/gtest.h>
@@ -29,9 +30,19 @@ TEST(LoggedTimes, SavedPicturesGetTheirLoggedTimeInTheirCaption) {
     EXPECT_EQ(times, (std::map<std::string, std::string>{{"tavo_1.bmp", "2026-12-08T17:05:03.125+01:00"},
                                                          {"tavo_2.bmp", "2026-12-07T23:59:59.500-05:00"}}));
 
-    TriggerPicture picture{"x/tavo_1.bmp", 1, timespec{0, 0}, times.at("tavo_1.bmp")};
+    TriggerPicture picture{"x/tavo_1.bmp", 1, timespec{0, 0}, times.at("tavo_1.bmp"), ""};
     EXPECT_EQ(captionFor(picture), "tavo_1  2026-12-08 17:05:03");
     EXPECT_TRUE(loggedTimes((scratch.path() / "elsewhere").string()).empty());
+
+    // A replay's pictures: where in the recording, cut to the tenth.
+    const auto positions = loggedPositions(scratch.path().string());
+    EXPECT_EQ(positions, (std::map<std::string, std::string>{{"tavo_1.bmp", "3.5"}, {"tavo_4.bmp", "4.0"}}));
+    picture.loggedPosition = positions.at("tavo_1.bmp");
+    EXPECT_EQ(captionFor(picture), "tavo_1  0:03.5");
+    picture.loggedPosition = "74.987";
+    EXPECT_EQ(captionFor(picture), "tavo_1  1:14.9");
+    picture.loggedPosition = "3725.000";
+    EXPECT_EQ(captionFor(picture), "tavo_1  1:02:05.0");
 }
 
 }  // namespace

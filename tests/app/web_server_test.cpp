@@ -223,4 +223,18 @@ TEST_F(WebServerTest, ATrickledRequestIsCutOffAndTheConnectionLimitHolds) {
     EXPECT_EQ(status, 200);
 }
 
+TEST_F(WebServerTest, IdleConnectionsFromOneAddressLeaveTheOthersServed) {
+    start();
+    std::vector<int> idle;
+    for (int i = 0; i < 32; ++i) idle.push_back(sendAndStall(port, ""));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const auto asked = Clock::now();
+    const std::string answer = getFrom("127.0.0.2", port, "/status.json");
+    EXPECT_LT(Clock::now() - asked, std::chrono::seconds(1));
+    EXPECT_EQ(statusOf(answer), 200) << answer;
+    // The first address keeps its own few connections, not the server's all.
+    EXPECT_EQ(statusOf(exchange(port, "GET / HTTP/1.1\r\nHost: x\r\n\r\n", 0.5)), 0);
+    for (const int socket : idle) ::close(socket);
+}
+
 }  // namespace

@@ -22,10 +22,16 @@ sockaddr_in loopback(int port) {
     return address;
 }
 
-int connectTo(int port) {
+// From `source` (another loopback address, 127.x.y.z) when given.
+int connectTo(int port, const char* source = nullptr) {
     const int socket = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const sockaddr_in address = loopback(port);
-    if (::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    const bool bound =
+        source == nullptr || (::inet_pton(AF_INET, source, &local.sin_addr) == 1 &&
+                              ::bind(socket, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0);
+    if (!bound || ::connect(socket, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
         ::close(socket);
         return -1;
     }
@@ -45,7 +51,15 @@ int freePort() {
 }
 
 std::string exchange(int port, const std::string& request, double seconds, std::size_t enough) {
-    const int socket = connectTo(port);
+    return exchangeOn(connectTo(port), request, seconds, enough);
+}
+
+std::string getFrom(const std::string& source, int port, const std::string& path) {
+    return exchangeOn(connectTo(port, source.c_str()),
+                      "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n", 5, 0);
+}
+
+std::string exchangeOn(int socket, const std::string& request, double seconds, std::size_t enough) {
     if (socket < 0) return "";
     ::send(socket, request.data(), request.size(), MSG_NOSIGNAL);
     std::string answer;

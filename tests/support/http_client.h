@@ -11,6 +11,10 @@ int freePort();
 // Sends `request` and reads until the server closes, `enough` bytes have
 // come, or `seconds` pass. Empty when nothing connects.
 std::string exchange(int port, const std::string& request, double seconds = 5, std::size_t enough = 0);
+// The same on a connected socket, which it closes; empty for a socket < 0.
+std::string exchangeOn(int socket, const std::string& request, double seconds, std::size_t enough);
+// A GET of `path` from the loopback address `source` (e.g. "127.0.0.2").
+std::string getFrom(const std::string& source, int port, const std::string& path);
 
 // A connection that sent `request` and will read nothing: its socket, for
 // the caller to close.

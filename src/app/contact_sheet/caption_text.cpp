@@ -1,6 +1,7 @@
 #include "app/contact_sheet/caption_text.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 
 #include "platform/winsys/font_cache.h"
@@ -23,9 +24,27 @@ void drawGlyph(platform::Canvas& canvas, const platform::Glyph& glyph, int penX,
     }
 }
 
+// "0:14.3", "1:02:03.4": the position cut to the tenth of a second.
+std::string positionText(const std::string& seconds) {
+    const std::size_t point = seconds.find('.');
+    const long long whole = std::stoll(seconds.substr(0, point));
+    const int tenth = point + 1 < seconds.size() ? seconds[point + 1] - '0' : 0;
+    const long long minutes = whole / 60;
+    char text[48];
+    if (minutes >= 60)
+        std::snprintf(text, sizeof text, "%lld:%02lld:%02lld.%d", minutes / 60, minutes % 60, whole % 60,
+                      tenth);
+    else
+        std::snprintf(text, sizeof text, "%lld:%02lld.%d", minutes, whole % 60, tenth);
+    return text;
+}
+
 }  // namespace
 
 std::string captionFor(const TriggerPicture& picture) {
+    // A replay's pictures were all taken within minutes: where in the recording tells them apart.
+    if (!picture.loggedPosition.empty())
+        return "tavo_" + std::to_string(picture.number) + "  " + positionText(picture.loggedPosition);
     // The log's time as the camera's machine wrote it: date, then time to the second.
     if (!picture.loggedTime.empty())
         return "tavo_" + std::to_string(picture.number) + "  " + picture.loggedTime.substr(0, 10) + " " +

@@ -8,9 +8,9 @@
 #include "app/contact_sheet/caption_text.h"
 #include "app/contact_sheet/logged_times.h"
 #include "app/contact_sheet/picture_listing.h"
+#include "app/contact_sheet/sheet_file.h"
 #include "app/contact_sheet/sheet_layout.h"
 #include "app/contact_sheet/thumbnail.h"
-#include "platform/winsys/png_snapshot.h"
 
 namespace app {
 namespace {
@@ -42,12 +42,16 @@ std::vector<SheetEntry> entriesFor(const std::vector<TriggerPicture>& pictures) 
     return entries;
 }
 
-// The log keeps the time a picture was taken when a copy of the files does not.
+// The log keeps the time a picture was taken when a copy of the files does
+// not, and where in its recording a replay's picture lies.
 void takeLoggedTimes(std::vector<TriggerPicture>& pictures, const std::string& directory) {
     const std::map<std::string, std::string> logged = loggedTimes(directory);
+    const std::map<std::string, std::string> positions = loggedPositions(directory);
     for (TriggerPicture& picture : pictures) {
-        const auto found = logged.find(std::filesystem::path(picture.path).filename().string());
-        if (found != logged.end()) picture.loggedTime = found->second;
+        const std::string name = std::filesystem::path(picture.path).filename().string();
+        if (const auto found = logged.find(name); found != logged.end()) picture.loggedTime = found->second;
+        if (const auto found = positions.find(name); found != positions.end())
+            picture.loggedPosition = found->second;
     }
 }
 
@@ -65,7 +69,7 @@ int writeContactSheet(const std::string& directory, const std::string& output) {
     bool captioned = false;
     const platform::Canvas sheet = laidOutSheet(entries, captioned);
     if (!captioned) std::fprintf(stderr, "tavomotion: no font found; the sheet has no captions\n");
-    if (!platform::writeCanvasPng(sheet, output, failure)) return failed(failure);
+    if (!writeSheetFile(sheet, output, failure)) return failed(failure);
     return 0;
 }
 

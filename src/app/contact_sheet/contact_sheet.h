@@ -1,6 +1,6 @@
 #pragma once
-// `tavomotion --contact-sheet DIR OUT.png`: the trigger pictures of DIR as
-// thumbnails on one PNG, oldest first, each captioned with its number and
+// `tavomotion --contact-sheet DIR OUT.png` (or OUT.jpg): the trigger pictures
+// of DIR as thumbnails on one picture, oldest first, each captioned with its number and
 // modification time, for checking a night's work at a glance.
 #include <string>
 

@@ -14,4 +14,8 @@ bool isLoggedTime(const std::string& text);
 // winning; empty without a log.
 std::map<std::string, std::string> loggedTimes(const std::string& directory);
 
+// The same for the positions in the recording ("14.345"), for the pictures
+// of a recording.
+std::map<std::string, std::string> loggedPositions(const std::string& directory);
+
 }  // namespace app

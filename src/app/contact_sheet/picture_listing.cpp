@@ -30,7 +30,7 @@ std::vector<TriggerPicture> listTriggerPictures(const std::string& directory, st
         const auto number = triggerPictureNumber(entry.path().filename().string());
         struct stat status {};
         if (!number || stat(entry.path().c_str(), &status) != 0 || !S_ISREG(status.st_mode)) continue;
-        pictures.push_back({entry.path().string(), *number, status.st_mtim, ""});
+        pictures.push_back({entry.path().string(), *number, status.st_mtim, "", ""});
     }
     std::sort(pictures.begin(), pictures.end(), olderThan);
     return pictures;

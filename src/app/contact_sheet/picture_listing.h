@@ -11,7 +11,8 @@ struct TriggerPicture {
     std::string path;
     std::int32_t number;
     timespec modified;
-    std::string loggedTime;  // from the picture log, when it has this picture
+    std::string loggedTime;      // from the picture log, when it has this picture
+    std::string loggedPosition;  // where in its recording, when the log says so
 };
 
 // Ordered by modification time, then number; `failure` set when the

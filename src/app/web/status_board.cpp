@@ -45,6 +45,8 @@ RunningFigures currentFigures() {
     figures.mode = modeName();
     const platform::CaptureDriver* driver = platform::driverAt(cameraIndex);
     figures.source = driver != nullptr ? shownSource(driver->description) : "";
+    figures.driverIndex = cameraIndex;
+    figures.health = platform::sourceHealth(cameraIndex);
     figures.picturesSaved = picturesSaved;
     if (lastPictureNumber >= 0) figures.lastPicture = "tavo_" + std::to_string(lastPictureNumber) + ".bmp";
     figures.saveDirectory = imagesSaveDirectory[0] != '\0' ? imagesSaveDirectory : ".";

@@ -6,6 +6,8 @@
 #include <mutex>
 #include <string>
 
+#include "platform/vfw/source_health.h"
+
 namespace app::web {
 
 struct RunningFigures {
@@ -15,6 +17,8 @@ struct RunningFigures {
     std::string state;
     std::string mode;  // "default", "cars only" or "every vehicle"
     std::string source;
+    int driverIndex = 0;
+    platform::SourceHealth health;
     std::int32_t picturesSaved = 0;
     std::string lastPicture;    // tavo_N.bmp, empty before the first
     std::string saveDirectory;  // where the pictures are, "." for here

@@ -20,6 +20,7 @@ td { padding: 0.1em 0.6em 0.1em 0; vertical-align: top; }
 #pictures { display: flex; flex-wrap: wrap; gap: 0.5em; }
 figure { margin: 0; width: 162px; font-size: 0.8em; text-align: center; }
 figure img { width: 160px; height: 120px; object-fit: cover; border: 1px solid #888; }
+.away { color: #b00; font-weight: bold; }
 </style>
 </head>
 <body>
@@ -35,7 +36,8 @@ figure img { width: 160px; height: 120px; object-fit: cover; border: 1px solid #
 <div id="pictures"></div>
 <script>
 "use strict";
-const rows = [["state", "state"], ["mode", "mode"], ["source", "source"], ["frame", "frame"],
+const rows = [["state", "state"], ["mode", "mode"], ["source", "source"], ["camera", "sourceState"],
+              ["last frame at", "lastFrameTime"], ["reconnects", "reconnects"], ["frame", "frame"],
               ["frames/s", "fps"], ["pictures this run", "picturesSaved"], ["last picture", "lastPicture"],
               ["saved at", "lastPictureTime"], ["up for", "uptimeSeconds"], ["version", "version"]];
 const shownPictures = 12;
@@ -46,6 +48,19 @@ function duration(seconds) {
   const d = Math.floor(seconds / 86400), h = Math.floor(seconds % 86400 / 3600);
   const m = Math.floor(seconds % 3600 / 60), s = seconds % 60;
   return (d ? d + " d " : "") + (d || h ? h + " h " : "") + m + " min " + s + " s";
+}
+
+// "delivering", or since when the camera is lost and whether it is being reopened.
+function cameraText(status) {
+  if (status.lostSince === null) return status.sourceState;
+  return "lost since " + status.lostSince + (status.sourceState === "reconnecting" ? ", reconnecting" : "");
+}
+
+function shown(status, key) {
+  const value = status[key];
+  if (key === "uptimeSeconds") return duration(value);
+  if (key === "sourceState") return cameraText(status);
+  return value === null ? "-" : value;
 }
 
 function showStatus(status) {
@@ -63,8 +78,9 @@ function showStatus(status) {
   for (const [label, key] of rows) {
     const row = table.insertRow();
     row.insertCell().textContent = label;
-    const value = status[key];
-    row.insertCell().textContent = key === "uptimeSeconds" ? duration(value) : (value === null ? "-" : value);
+    const cell = row.insertCell();
+    cell.textContent = shown(status, key);
+    if (key === "sourceState" && status.lostSince !== null) cell.className = "away";
   }
 }
 

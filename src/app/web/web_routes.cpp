@@ -98,6 +98,9 @@ Reply WebRoutes::stream() const {
 Reply WebRoutes::status() const {
     RunningFigures figures;
     if (!status_.read(figures)) return textReply(503, "starting\n");
+    // The watching thread may be in a long pause after a failed grab: the
+    // source's health is read as it stands, not as last posted.
+    figures.health = platform::sourceHealth(figures.driverIndex);
     StatusExtras extras;
     extras.uptimeSeconds =
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started_).count();

@@ -148,6 +148,7 @@ std::unique_ptr<Server> Server::start(ServerSettings settings, Routes routes, st
     state->daemon = MHD_start_daemon(
         MHD_USE_THREAD_PER_CONNECTION | MHD_USE_POLL_INTERNAL_THREAD, 0, nullptr, nullptr, answer, cls,
         MHD_OPTION_LISTEN_SOCKET, listener, MHD_OPTION_CONNECTION_LIMIT, cls->settings.connectionLimit,
+        MHD_OPTION_PER_IP_CONNECTION_LIMIT, cls->settings.connectionsPerAddress,
         MHD_OPTION_CONNECTION_TIMEOUT, cls->settings.idleSeconds, MHD_OPTION_CONNECTION_MEMORY_LIMIT,
         requestMemory, MHD_OPTION_UNESCAPE_CALLBACK, keepEscapes, nullptr, MHD_OPTION_NOTIFY_COMPLETED,
         requestEnded, cls, MHD_OPTION_NOTIFY_CONNECTION, connectionChanged, cls, MHD_OPTION_END);

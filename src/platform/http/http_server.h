@@ -1,6 +1,7 @@
 #pragma once
 // An HTTP server (libmicrohttpd) on threads of its own: one per connection,
-// at most `connectionLimit` of them, each dropped after `idleSeconds`
+// at most `connectionLimit` of them and `connectionsPerAddress` from one
+// client address (so one client cannot lock the others out), each dropped after `idleSeconds`
 // without progress; requests take at most `requestSeconds` to arrive and be
 // answered (streams only to arrive). Answers GET and HEAD through the
 // routes, anything else with 405; malformed or over-long requests with 4xx.
@@ -17,6 +18,8 @@ struct ServerSettings {
     int listener = -1;                       // a listening socket the server takes over
     std::optional<Credentials> credentials;  // basic authentication when set
     unsigned connectionLimit = 16;
+    // A browser opens up to six at once to one server.
+    unsigned connectionsPerAddress = 8;
     unsigned idleSeconds = 10;
     unsigned requestSeconds = 30;
 };

@@ -53,6 +53,11 @@ public:
     // states it (creation_time); empty when it does not, or for a live source.
     virtual std::optional<double> creationSeconds() const { return std::nullopt; }
 
+    // Where the timeline's 0 lies in the recording, in nanoseconds from its
+    // start as a seek (`ffmpeg -ss`) counts: a video whose first frame is
+    // stamped 1.86 s has 1.86 s. 0 for the others.
+    virtual std::int64_t recordingOriginNanoseconds() const { return 0; }
+
     // Has every picture go through the FFmpeg filter graph `description`
     // before it is scaled; the native size is then the graph's output. False,
     // with the reason, for a source that cannot filter or a graph that does

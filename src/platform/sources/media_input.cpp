@@ -195,6 +195,11 @@ AVRational MediaInput::timeBase() const { return format_->streams[streamIndex_]-
 
 AVRational MediaInput::averageRate() const { return format_->streams[streamIndex_]->avg_frame_rate; }
 
+std::int64_t MediaInput::startNanoseconds() const {
+    const std::int64_t start = format_->start_time;
+    return start == AV_NOPTS_VALUE ? 0 : av_rescale_q(start, AV_TIME_BASE_Q, AVRational{1, 1'000'000'000});
+}
+
 std::int64_t MediaInput::streamDuration() const {
     const std::int64_t duration = format_->streams[streamIndex_]->duration;
     return duration == AV_NOPTS_VALUE ? 0 : duration;

@@ -70,6 +70,9 @@ public:
     double containerSeconds() const;      // 0 when unknown
     // The container's metadata value of `key`; empty when it has none.
     std::string metadata(const char* key) const;
+    // The container's start time, from which a seek such as `ffmpeg -ss`
+    // counts; 0 when unknown.
+    std::int64_t startNanoseconds() const;
 
 private:
     bool openContainer(const InputRequest& request, std::string& reason);

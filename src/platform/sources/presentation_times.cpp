@@ -36,6 +36,11 @@ std::int64_t PresentationTimes::next(std::int64_t timestamp, std::int64_t durati
     return due;
 }
 
+std::int64_t PresentationTimes::originNanoseconds() const {
+    if (!anchored_) return 0;
+    return av_rescale_q(anchorTimestamp_, timeBase_, nanoseconds) - anchorNanoseconds_;
+}
+
 std::int64_t PresentationTimes::step(std::int64_t duration) const {
     if (duration > 0) return av_rescale_q(duration, timeBase_, nanoseconds);
     if (averageRate_.num > 0 && averageRate_.den > 0)

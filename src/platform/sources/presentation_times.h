@@ -20,6 +20,10 @@ public:
     // both in time base units (AV_NOPTS_VALUE and 0 when unknown).
     std::int64_t next(std::int64_t timestamp, std::int64_t duration);
 
+    // Where due time 0 lies on the recording's own timestamps, in
+    // nanoseconds: the first frame's timestamp; 0 before a timestamped frame.
+    std::int64_t originNanoseconds() const;
+
 private:
     std::int64_t step(std::int64_t duration) const;
 

@@ -43,6 +43,7 @@ bool RecordedSource::start(std::string& reason) {
     containerFrames_ = input_.frameCount();
     containerSeconds_ = input_.containerSeconds();
     creationSeconds_ = parseCreationTime(input_.metadata("creation_time"));
+    containerStartNanoseconds_ = input_.startNanoseconds();
     if (request_.threadedDecoding) startDecodingAhead();
     heldFrame_ = -1;
     lastFrame_ = -1;
@@ -173,6 +174,12 @@ bool RecordedSource::repeatUnreadableFile(DecodeStatus status) {
                                         "); the frame before it stands in for it");
     repeatHeldPicture();
     return true;
+}
+
+// A fixed rate replaces the timestamps: its timeline is the recording's.
+std::int64_t RecordedSource::recordingOriginNanoseconds() const {
+    if (fixedRate_ || !presentationTimes_) return 0;
+    return presentationTimes_->originNanoseconds() - containerStartNanoseconds_;
 }
 
 void RecordedSource::holdNewPicture() {

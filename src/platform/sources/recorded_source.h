@@ -28,6 +28,7 @@ public:
     void preferThroughput() override { request_.threadedDecoding = !isSequence_; }
     double recordingSeconds() const override;
     std::optional<double> creationSeconds() const override;
+    std::int64_t recordingOriginNanoseconds() const override;
     GrabOutcome grab(std::int64_t elapsedNanoseconds, int width, int height, std::uint8_t* image,
                      std::int64_t& dueNanoseconds) override;
 
@@ -56,6 +57,7 @@ private:
     std::int64_t containerFrames_ = 0;
     double containerSeconds_ = 0.0;
     std::optional<double> creationSeconds_;
+    std::int64_t containerStartNanoseconds_ = 0;
     std::optional<PresentationTimes> presentationTimes_;
     bool connected_ = false;
     std::int64_t sequenceLength_ = 0;

@@ -7,6 +7,7 @@
 #include "platform/clock/clock.h"
 #include "platform/vfw/dib_file.h"
 #include "platform/vfw/driver_state.h"
+#include "platform/vfw/source_health.h"
 #include "platform/vfw/vfw.h"
 
 namespace platform {
@@ -57,7 +58,8 @@ LRESULT connectDriver(CaptureWindow& window, WPARAM index) {
     if (driver == nullptr) return 0;
     std::string failure;
     if (!driver->source->open(failure)) {
-        std::fprintf(stderr, "%s\n", failure.c_str());
+        // Also for the journal of a service, where standard output may not go.
+        std::fprintf(stderr, "not connected: %s\n", failure.c_str());
         return 0;
     }
     if (driver->format.biWidth == 0) {
@@ -114,11 +116,14 @@ LRESULT grabFrame(HWND handle, CaptureWindow& window) {
     const GrabOutcome outcome = driver->source->grab(clock::nowNanoseconds() - start, format.biWidth,
                                                      format.biHeight, driver->lastFrame.data(), due);
     if (outcome == GrabOutcome::failed) {
+        noteGrabFailed(window.driverIndex);
         noteRunLimit();
         return 0;
     }
+    noteFrameDelivered(window.driverIndex);
     if (outcome == GrabOutcome::delivered) {
-        if (!driver->source->isLive()) driver->lastFramePosition = due;
+        if (!driver->source->isLive())
+            driver->lastFramePosition = due + driver->source->recordingOriginNanoseconds();
         clock::sleepUntil(start + due);
     } else {
         noteEndOfRecording(*driver);

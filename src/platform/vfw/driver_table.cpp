@@ -4,6 +4,7 @@
 
 #include "platform/clock/clock.h"
 #include "platform/vfw/driver_state.h"
+#include "platform/vfw/source_health.h"
 
 namespace platform {
 
@@ -56,6 +57,7 @@ void resetDrivers() {
     table.runLimitNanoseconds.reset();
     table.runLimitReached = false;
     table.endOfRecordingReported = false;
+    resetSourceHealth();
 }
 
 }  // namespace platform

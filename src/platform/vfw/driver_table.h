@@ -22,7 +22,8 @@ struct CaptureDriver {
     std::vector<std::uint8_t> lastFrame;
     BITMAPINFOHEADER lastFrameFormat{};
     bool hasFrame = false;
-    // Where in its recording the last frame lies; empty for a live source.
+    // Where in its recording the last frame lies, on the recording's own
+    // timestamps (what `ffmpeg -ss` seeks to); empty for a live source.
     std::optional<std::int64_t> lastFramePosition;
     // Why the last picture was not written; empty after a good save.
     std::string lastSaveFailure;
