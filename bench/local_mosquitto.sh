@@ -1,8 +1,22 @@
 # Sourced by the MQTT benches: a mosquitto of their own on 127.0.0.1, its
 # files in a directory, and a client that keeps its session across restarts.
 #
+#   scratch_with_broker         a scratch directory ($scratch), removed at exit with
+#                               the broker and the listener ($listener) stopped
 #   broker_prepare DIRECTORY    picks a free port ($broker_port), writes the configuration
 #   broker_start / broker_stop  (SIGTERM: mosquitto saves its sessions first)
+
+scratch_with_broker() {
+  scratch=$(mktemp -d)
+  listener=
+  trap 'cleanup_scratch' EXIT
+}
+
+cleanup_scratch() {
+  [ -z "$listener" ] || kill "$listener" 2>/dev/null || true
+  broker_stop
+  rm -rf "$scratch"
+}
 
 broker_prepare() {
   broker_dir=$1

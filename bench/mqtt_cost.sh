@@ -15,14 +15,7 @@ seconds=${3:-60}
 # shellcheck source=bench/local_mosquitto.sh
 source "$repo/bench/local_mosquitto.sh"
 
-scratch=$(mktemp -d)
-listener=
-cleanup() {
-  [ -z "$listener" ] || kill "$listener" 2>/dev/null || true
-  broker_stop
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
+scratch_with_broker
 broker_prepare "$scratch"
 broker_start
 mosquitto_sub -h 127.0.0.1 -p "$broker_port" -t 'tavomotion/#' -v >"$scratch/received.txt" 2>/dev/null &

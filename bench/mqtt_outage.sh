@@ -23,14 +23,7 @@ before_stop=10
 source "$repo/bench/local_mosquitto.sh"
 cmake --build "$build" --target tavomotion >/dev/null
 
-scratch=$(mktemp -d)
-listener=
-cleanup() {
-  [ -z "$listener" ] || kill "$listener" 2>/dev/null || true
-  broker_stop
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
+scratch_with_broker
 mkdir "$scratch/plain" "$scratch/mqtt" "$scratch/broker"
 scene_args=(0 --source synthetic:7 --fast --headless --run-for "$scene" --picture-log)
 
