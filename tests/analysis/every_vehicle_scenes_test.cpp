@@ -79,6 +79,16 @@ TEST(EveryVehicleScenes, AtNightByTheirLampsNotTheirBeams) {
     EXPECT_LE(scene.pictures.size(), scene.visits.size() * 3 / 2);
 }
 
+// By night one vehicle's light on the road and its reflections may join it
+// to the one close behind, whose own head lamps then tell it apart.
+TEST(EveryVehicleScenes, AtNightAVehicleCloseBehindAnotherIsPicturedByItsOwnLamps) {
+    const SceneScore scene = watchScene(":9:night=0-300:nightlights:rain", framesOf(160));
+    EXPECT_GE(scene.visits.size(), 10u);
+    EXPECT_EQ(scene.pictured, static_cast<int>(scene.visits.size())) << "missed:" << scene.missed;
+    EXPECT_EQ(scene.extras, 0);
+    EXPECT_LE(scene.pictures.size(), scene.visits.size() * 6 / 5);
+}
+
 // Wind, night, clouds, light that comes and goes, rain: in each, every
 // vehicle pictured, hardly ever a picture of the road alone, and few
 // vehicles pictured twice (long ones; the parts of one by night; those in

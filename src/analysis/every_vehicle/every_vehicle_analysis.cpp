@@ -62,6 +62,11 @@ constexpr std::int32_t fillingShareDivisor = 10;
 // A cell is occupied when a fifth of its pixels differ from the empty scene.
 constexpr std::int32_t occupiedShareDivisor = 5;
 
+bool tailLamps(std::int32_t redLampPixels, std::int32_t lampPixels) {
+    return redLampPixels >= fewestLampPixels &&
+           redLampPixels * redShareDivisor >= lampPixels * (redShareDivisor - 1);
+}
+
 bool showsEdges(std::int32_t sharpCells, std::int32_t cells) {
     const auto side = static_cast<std::int32_t>(std::sqrt(static_cast<double>(cells)));
     return sharpCells >= std::max(fewestSharpCells, std::min(side, cells / sharpShareDivisor));
@@ -193,6 +198,7 @@ void EveryVehicleAnalysis::watch(const WatchedPixels& pixels, std::int64_t frame
     absorbStillShapes(pixels, light, seconds);
     rememberPictured(seconds);
     followStreams(pixels, frame, seconds);
+    followLamps(frame, seconds);
     decide(frame, seconds, keepable);
     handOverPassages(false);
     tracks_.forgetDeparted();
@@ -241,6 +247,30 @@ void EveryVehicleAnalysis::followStreams(const WatchedPixels& pixels, std::int64
         track.bornSeconds = seconds;
     }
     previousWindow_.assign(pixels.window.begin(), pixels.window.end());
+}
+
+// By night the light a vehicle throws ahead and its reflections may join it
+// to the one behind; head lamps that come in through the window's border
+// into a pictured track after its own have gone are another vehicle's.
+void EveryVehicleAnalysis::followLamps(std::int64_t frame, double seconds) {
+    if (!night()) return;
+    for (Track& track : tracks_.tracks()) {
+        if (!track.alive || !track.pictured) continue;
+        if (track.lampPixelsNow == 0) {
+            if (track.lampsGoneSeconds < 0) track.lampsGoneSeconds = seconds;
+            continue;
+        }
+        const bool lampsCameBack = track.lampsGoneSeconds >= 0 &&
+                                   seconds - track.lampsGoneSeconds >= shortestVisitSeconds &&
+                                   track.lampPixelsOnBorderNow >= fewestLampPixels &&
+                                   !tailLamps(track.redLampPixelsNow, track.lampPixelsNow);
+        track.lampsGoneSeconds = -1;
+        if (!lampsCameBack) continue;
+        track.pictured = false;
+        track.streaming = true;
+        track.bornFrame = frame;
+        track.bornSeconds = seconds;
+    }
 }
 
 bool EveryVehicleAnalysis::sceneChanged(const LightMeasure& light, double seconds) {
@@ -296,8 +326,7 @@ bool EveryVehicleAnalysis::dark() const {
 // vehicle comes with the light of its own head lamps ahead of it.
 bool EveryVehicleAnalysis::partOfPictured(const Track& track) const {
     // Red lamps alone are a rear: of the vehicle ahead, if one was there.
-    const bool rear = track.redLampPixels >= fewestLampPixels &&
-                      track.redLampPixels * redShareDivisor >= track.lampPixels * (redShareDivisor - 1);
+    const bool rear = tailLamps(track.redLampPixels, track.lampPixels);
     if (track.peakCells >= vehicleCells && !rear) return false;
     return std::any_of(picturedLately_.begin(), picturedLately_.end(), [&](const PicturedVehicle& vehicle) {
         return vehicle.track != track.id && track.firstColumn <= vehicle.lastColumn + besideCells &&
@@ -389,6 +418,7 @@ void EveryVehicleAnalysis::takePicture(std::int32_t peakCells) {
         track.flowRows = 0;
         track.flowColumns = 0;
         track.picturedCells = track.cells;
+        track.lampsGoneSeconds = -1;
     }
     holding_ = false;
     heldCells_ = 0;

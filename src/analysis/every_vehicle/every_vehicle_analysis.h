@@ -77,6 +77,7 @@ private:
     bool sceneChanged(const LightMeasure& light, double seconds);
     void absorbStillShapes(const WatchedPixels& pixels, const LightMeasure& light, double seconds);
     void followStreams(const WatchedPixels& pixels, std::int64_t frame, double seconds);
+    void followLamps(std::int64_t frame, double seconds);
     bool eligible(const Track& track, double seconds) const;
     bool mayBeVehicle(const Track& track) const;
     bool night() const;

@@ -173,6 +173,7 @@ void VehicleTracks::measureTracks(const CellCounts& counts, double seconds) {
         track.column = 0;
         track.darkPixelsNow = 0;
         track.lampPixelsNow = 0;
+        track.lampPixelsOnBorderNow = 0;
         track.redLampPixelsNow = 0;
         track.sharpCellsNow = 0;
     }
@@ -194,6 +195,7 @@ void VehicleTracks::measureTracks(const CellCounts& counts, double seconds) {
         track->darkPixelsNow += counts.dark[cell];
         if (!counts.lamps.empty()) {
             track->lampPixelsNow += counts.lamps[cell];
+            if (cells_.onBorder(row, column)) track->lampPixelsOnBorderNow += counts.lamps[cell];
             track->redLampPixelsNow += counts.redLamps[cell];
         }
         track->sharpCellsNow += counts.sharp[cell];

@@ -35,7 +35,8 @@ struct Track {
     std::int32_t darkPixelsNow = 0;
     std::int32_t lampPixels = 0;  // most seen in one frame
     std::int32_t lampPixelsNow = 0;
-    std::int32_t redLampPixels = 0;  // most seen in one frame
+    std::int32_t lampPixelsOnBorderNow = 0;  // in the window's outermost cells
+    std::int32_t redLampPixels = 0;          // most seen in one frame
     std::int32_t redLampPixelsNow = 0;
     std::int32_t sharpCells = 0;  // most seen in one frame
     std::int32_t sharpCellsNow = 0;
@@ -58,6 +59,8 @@ struct Track {
     // shows none.
     bool waistAcrossRows = false, waistAcrossColumns = false;
     std::int32_t picturedCells = 0;  // when it was last pictured
+    // Since when, once pictured, it has shown no lamp; -1 while it shows some.
+    double lampsGoneSeconds = -1;
 };
 
 class VehicleTracks {
