@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <memory>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -99,6 +101,8 @@ struct Condition {
     double pictures;  // per vehicle, at most
 };
 
+void PrintTo(const Condition& condition, std::ostream* out) { *out << condition.options; }
+
 class EveryVehicleInWeather : public testing::TestWithParam<Condition> {};
 
 TEST_P(EveryVehicleInWeather, EveryVehicleAndNoEmptyPicture) {
@@ -121,7 +125,15 @@ INSTANTIATE_TEST_SUITE_P(Conditions, EveryVehicleInWeather,
                                          Condition{":5:night=0-200:nightlights:wet:rain:shake", 1.0, 1.2},
                                          // Lit by the street lamp, the road shows the light each
                                          // vehicle throws ahead as clearly as the vehicle.
-                                         Condition{":3:night=0-200:nightlights", 1.0, 1.5}));
+                                         Condition{":3:night=0-200:nightlights", 1.0, 1.5}),
+                         [](const testing::TestParamInfo<Condition>& info) {
+                             // The scene's options as a test name: ":7:dusk:irswitch" is "7_dusk_irswitch".
+                             std::string name = std::string(info.param.options).substr(1);
+                             for (char& letter : name) {
+                                 if (std::isalnum(static_cast<unsigned char>(letter)) == 0) letter = '_';
+                             }
+                             return name;
+                         });
 
 // The sway is measured to a fraction of a pixel, also in gusts, against
 // the empty scene, which lies where the camera was while it was learnt.
