@@ -40,6 +40,9 @@ constexpr float alignmentFollowShare = 0.01f;
 // Darker than this, the empty road shows no vehicle but its lamps, which
 // cover two cells or more.
 constexpr float litRoadLevel = 32.0f;
+// Up to twice as light (dusk, a road under street lamps) vehicles come with
+// their lamps on; by day a white body in the sun clips like a lamp.
+constexpr float lampsOnLevel = 2 * litRoadLevel;
 constexpr std::int32_t lampCells = 2;
 // A lamp covers a few pixels even far off.
 constexpr std::int32_t fewestLampPixels = 3;
@@ -48,7 +51,8 @@ constexpr std::int32_t fewestLampPixels = 3;
 // length at a crawl.
 constexpr std::int32_t besideCells = 2;
 constexpr double rearSeconds = 2.0;
-// Lamps of which all but a quarter are red are tail lamps.
+// Lamps of which all but a quarter are red are tail lamps; of which a
+// quarter at most, head lamps.
 constexpr std::int32_t redShareDivisor = 4;
 // A vehicle's outline crosses cells: two of them at least are sharp, and an
 // eighth of all it covers, or, for one bigger than the window, as many as
@@ -65,6 +69,10 @@ constexpr std::int32_t occupiedShareDivisor = 5;
 bool tailLamps(std::int32_t redLampPixels, std::int32_t lampPixels) {
     return redLampPixels >= fewestLampPixels &&
            redLampPixels * redShareDivisor >= lampPixels * (redShareDivisor - 1);
+}
+
+bool headLamps(std::int32_t redLampPixels, std::int32_t lampPixels) {
+    return lampPixels >= fewestLampPixels && redLampPixels * redShareDivisor <= lampPixels;
 }
 
 bool showsEdges(std::int32_t sharpCells, std::int32_t cells) {
@@ -150,6 +158,8 @@ void EveryVehicleAnalysis::finishLearning() {
     heldCells_ = 0;
     lastFollow_ = -1;
     changedSince_ = -1;
+    lampsArrivedSeconds_ = -1;
+    rearSinceArrival_ = false;
     previousWindow_.clear();
     for (std::size_t i = 0; i < learningUsed_; ++i) {
         const LearningFrame& seen = learning_[i];
@@ -241,36 +251,61 @@ void EveryVehicleAnalysis::followStreams(const WatchedPixels& pixels, std::int64
         if (static_cast<float>(track.cells) < leavingShare * static_cast<float>(track.picturedCells) ||
             !showsEdges(track.sharpCellsNow, track.cells))
             continue;
-        track.pictured = false;
-        track.streaming = true;
-        track.bornFrame = frame;
-        track.bornSeconds = seconds;
+        startStream(track, frame, seconds);
     }
     previousWindow_.assign(pixels.window.begin(), pixels.window.end());
 }
 
-// By night the light a vehicle throws ahead and its reflections may join it
-// to the one behind; head lamps that come in through the window's border
-// into a pictured track after its own have gone are another vehicle's.
+// With lamps on, the light a vehicle throws ahead and its reflections may
+// join it to the one behind; head lamps that come in through the window's border
+// into a track after its own have gone are another vehicle's. When they come
+// into a vehicle waiting for its picture, after the frame held for it, they
+// still need one of their own.
 void EveryVehicleAnalysis::followLamps(std::int64_t frame, double seconds) {
-    if (!night()) return;
+    if (!lampsOn()) return;
     for (Track& track : tracks_.tracks()) {
-        if (!track.alive || !track.pictured) continue;
-        if (track.lampPixelsNow == 0) {
-            if (track.lampsGoneSeconds < 0) track.lampsGoneSeconds = seconds;
-            continue;
+        if (!track.alive || !lampsCameIn(track, seconds)) continue;
+        // One vehicle's lamps come into the tracks of its parts within moments.
+        const bool sameArrival = lampsArrivedSeconds_ >= 0 && seconds != lampsArrivedSeconds_ &&
+                                 seconds - lampsArrivedSeconds_ < shortestVisitSeconds;
+        if (sameArrival) continue;
+        lampsArrivedSeconds_ = seconds;
+        rearSinceArrival_ = false;
+        if (track.pictured) {
+            startStream(track, frame, seconds);
+        } else {
+            track.arrivalFrame = frame;
+            track.arrivalSeconds = seconds;
         }
-        const bool lampsCameBack = track.lampsGoneSeconds >= 0 &&
-                                   seconds - track.lampsGoneSeconds >= shortestVisitSeconds &&
-                                   track.lampPixelsOnBorderNow >= fewestLampPixels &&
-                                   !tailLamps(track.redLampPixelsNow, track.lampPixelsNow);
-        track.lampsGoneSeconds = -1;
-        if (!lampsCameBack) continue;
-        track.pictured = false;
-        track.streaming = true;
-        track.bornFrame = frame;
-        track.bornSeconds = seconds;
     }
+}
+
+bool EveryVehicleAnalysis::lampsCameIn(Track& track, double seconds) {
+    if (track.lampPixelsNow == 0) {
+        if (track.lampsGoneSeconds < 0) track.lampsGoneSeconds = seconds;
+        return false;
+    }
+    const bool rear = tailLamps(track.redLampPixelsNow, track.lampPixelsNow);
+    const bool afterGap =
+        track.lampsGoneSeconds >= 0 && seconds - track.lampsGoneSeconds >= shortestVisitSeconds && !rear;
+    // Head lamps coming in after a rear (the first since a vehicle last came
+    // in) are the next vehicle's, however short the gap.
+    const bool afterRear = track.rearSeen && rearSinceArrival_ &&
+                           headLamps(track.redLampPixelsNow, track.lampPixelsNow) &&
+                           2 * track.lampPixelsOnBorderNow >= track.lampPixelsNow;
+    if (rear) rearSinceArrival_ = true;
+    const bool cameIn = (afterGap || afterRear) && track.lampPixelsOnBorderNow >= fewestLampPixels;
+    track.lampsGoneSeconds = -1;
+    // The rear seen was the vehicle's before: the new one's is still to come.
+    track.rearSeen = (track.rearSeen || rear) && !cameIn;
+    return cameIn;
+}
+
+void EveryVehicleAnalysis::startStream(Track& track, std::int64_t frame, double seconds) {
+    track.pictured = false;
+    track.streaming = true;
+    track.bornFrame = frame;
+    track.bornSeconds = seconds;
 }
 
 bool EveryVehicleAnalysis::sceneChanged(const LightMeasure& light, double seconds) {
@@ -318,6 +353,10 @@ bool EveryVehicleAnalysis::dark() const {
     return std::min(model_.windowLevel(), model_.sceneLevel()) < litRoadLevel;
 }
 
+bool EveryVehicleAnalysis::lampsOn() const {
+    return lampsSeen_ && std::min(model_.windowLevel(), model_.sceneLevel()) < lampsOnLevel;
+}
+
 // A change of light with no edge and no lamp in it (a soft shadow, a beam
 // on plain road) is no vehicle, however large.
 // By night a vehicle falls apart into its lamps, the light ahead of it and
@@ -327,10 +366,15 @@ bool EveryVehicleAnalysis::dark() const {
 bool EveryVehicleAnalysis::partOfPictured(const Track& track) const {
     // Red lamps alone are a rear: of the vehicle ahead, if one was there.
     const bool rear = tailLamps(track.redLampPixels, track.lampPixels);
-    if (track.peakCells >= vehicleCells && !rear) return false;
+    const bool unlit = track.lampPixels < fewestLampPixels && lampsOn();
     return std::any_of(picturedLately_.begin(), picturedLately_.end(), [&](const PicturedVehicle& vehicle) {
-        return vehicle.track != track.id && track.firstColumn <= vehicle.lastColumn + besideCells &&
-               track.lastColumn >= vehicle.firstColumn - besideCells;
+        const bool beside = vehicle.track != track.id &&
+                            track.firstColumn <= vehicle.lastColumn + besideCells &&
+                            track.lastColumn >= vehicle.firstColumn - besideCells;
+        // Behind a vehicle that came with its lamps on, a shape without
+        // lamps of its own that came in after it is its body or its shadow.
+        const bool behindLampsOn = vehicle.headLamps && unlit && track.id > vehicle.track;
+        return beside && (track.peakCells < vehicleCells || rear || behindLampsOn);
     });
 }
 
@@ -345,7 +389,9 @@ void EveryVehicleAnalysis::rememberPictured(double seconds) {
         const auto known =
             std::find_if(picturedLately_.begin(), picturedLately_.end(),
                          [&](const PicturedVehicle& vehicle) { return vehicle.track == track.id; });
-        const PicturedVehicle now{track.id, track.firstColumn, track.lastColumn, seconds};
+        const bool lampsAhead =
+            track.lampPixels >= fewestLampPixels && !tailLamps(track.redLampPixels, track.lampPixels);
+        const PicturedVehicle now{track.id, track.firstColumn, track.lastColumn, seconds, lampsAhead};
         if (known == picturedLately_.end()) {
             picturedLately_.push_back(now);
         } else {
@@ -354,6 +400,7 @@ void EveryVehicleAnalysis::rememberPictured(double seconds) {
             known->firstColumn = std::min(known->firstColumn, now.firstColumn);
             known->lastColumn = std::max(known->lastColumn, now.lastColumn);
             known->seconds = seconds;
+            known->headLamps = known->headLamps || lampsAhead;
         }
     }
 }
@@ -419,6 +466,7 @@ void EveryVehicleAnalysis::takePicture(std::int32_t peakCells) {
         track.flowColumns = 0;
         track.picturedCells = track.cells;
         track.lampsGoneSeconds = -1;
+        if (track.arrivalFrame > heldFrame_) startStream(track, track.arrivalFrame, track.arrivalSeconds);
     }
     holding_ = false;
     heldCells_ = 0;

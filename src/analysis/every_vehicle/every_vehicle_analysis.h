@@ -61,6 +61,7 @@ private:
         std::int32_t track;
         std::int32_t firstColumn, lastColumn;
         double seconds;  // last seen
+        bool headLamps;
     };
     struct LearningFrame {
         WatchedPixels pixels;
@@ -78,10 +79,13 @@ private:
     void absorbStillShapes(const WatchedPixels& pixels, const LightMeasure& light, double seconds);
     void followStreams(const WatchedPixels& pixels, std::int64_t frame, double seconds);
     void followLamps(std::int64_t frame, double seconds);
+    bool lampsCameIn(Track& track, double seconds);
+    static void startStream(Track& track, std::int64_t frame, double seconds);
     bool eligible(const Track& track, double seconds) const;
     bool mayBeVehicle(const Track& track) const;
     bool night() const;
     bool dark() const;
+    bool lampsOn() const;
     bool partOfPictured(const Track& track) const;
     void rememberPictured(double seconds);
     std::int32_t fewestCells(const Track& track) const;
@@ -112,6 +116,8 @@ private:
     double nextSample_ = 0;
     double lastFollow_ = -1;
     double changedSince_ = -1;
+    double lampsArrivedSeconds_ = -1;
+    bool rearSinceArrival_ = false;
     std::int64_t nextFrame_ = 0;
     bool holding_ = false;
     std::int32_t heldCells_ = 0;

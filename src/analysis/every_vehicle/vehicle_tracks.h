@@ -59,8 +59,13 @@ struct Track {
     // shows none.
     bool waistAcrossRows = false, waistAcrossColumns = false;
     std::int32_t picturedCells = 0;  // when it was last pictured
-    // Since when, once pictured, it has shown no lamp; -1 while it shows some.
+    // Since when it has shown no lamp; -1 while it shows some.
     double lampsGoneSeconds = -1;
+    // Since the last head lamps came in it has shown a red rear.
+    bool rearSeen = false;
+    // When head lamps last came in after its own had gone; -1 when never.
+    std::int64_t arrivalFrame = -1;
+    double arrivalSeconds = 0;
 };
 
 class VehicleTracks {
