@@ -11,6 +11,7 @@
 #include <fstream>
 #include <thread>
 
+#include "app/mqtt_settings.h"
 #include "app/web/frame_relay.h"
 #include "app/web/status_board.h"
 #include "app/web/web_routes.h"
@@ -106,9 +107,22 @@ TEST_F(WebServerTest, EachRouteAnswersWithItsContent) {
     EXPECT_EQ(bodyOf(get(port, "/pictures/tavo_2.jpg")), "\xff\xd8 second picture");
 
     EXPECT_EQ(statusOf(get(port, "/events.csv")), 404);
-    writeFile(pictures / "tavomotion-pictures.csv", "number,time\n");
-    EXPECT_EQ(bodyOf(get(port, "/events.csv")), "number,time\n");
-    EXPECT_NE(bodyOf(get(port, "/status.json")).find("\"eventLog\":true"), std::string::npos);
+    const std::string log =
+        "number,file,time,position,mode,window_difference,black_value,window_covered,"
+        "full_size,outcome\n1,tavo_1.bmp,2026-12-10T02:12:36.101+00:00,14.345,any,1,0,,,saved\n";
+    writeFile(pictures / "tavomotion-pictures.csv", log);
+    EXPECT_EQ(bodyOf(get(port, "/events.csv")), log);
+    const std::string state2 = bodyOf(get(port, "/status.json"));
+    EXPECT_NE(state2.find("\"eventLog\":true"), std::string::npos);
+    EXPECT_NE(state2.find("\"cameraName\":\"" + app::defaultCameraName() + "\""), std::string::npos)
+        << state2;
+    // A recording's picture is listed with where in it it was taken.
+    const std::string logged = bodyOf(get(port, "/pictures/"));
+    EXPECT_NE(logged.find("{\"name\":\"tavo_1.bmp\",\"time\":"), std::string::npos) << logged;
+    EXPECT_NE(logged.find(",\"position\":14.345,\"bytes\":16}"), std::string::npos) << logged;
+    const std::size_t unlogged = logged.find("tavo_2.jpg");
+    EXPECT_EQ(logged.substr(unlogged, logged.find('}', unlogged) - unlogged).find("position"),
+              std::string::npos);
 }
 
 TEST_F(WebServerTest, BadRequestsGetAWellFormedRefusalAndNothingOutside) {
