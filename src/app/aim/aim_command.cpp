@@ -61,6 +61,14 @@ std::string aspectText(int width, int height) {
     return text;
 }
 
+// The largest crop of a frame that keeps 4:3, centred.
+std::string fourThreeCrop(int width, int height) {
+    const bool wide = width * 3 > height * 4;
+    const int keptWidth = wide ? static_cast<int>(std::lround(height * 4.0 / 3)) / 2 * 2 : width;
+    const int keptHeight = wide ? height : static_cast<int>(std::lround(width * 3.0 / 4)) / 2 * 2;
+    return "crop=" + std::to_string(keptWidth) + ":" + std::to_string(keptHeight);
+}
+
 void sayAspect(int width, int height) {
     const double stretch =
         static_cast<double>(width) * viewHeight / (static_cast<double>(height) * viewWidth);
@@ -69,16 +77,11 @@ void sayAspect(int width, int height) {
                      aspectText(width, height).c_str());
         return;
     }
-    const int keptWidth = static_cast<int>(std::lround(height * 4.0 / 3)) / 2 * 2;
     std::fprintf(stderr,
                  "aim: %dx%d is %s, scaled to 320x240 (4:3): things look %.2f times as %s as they are "
                  "(a crop to 4:3 keeps them: %s)\n",
                  width, height, aspectText(width, height).c_str(), stretch > 1 ? stretch : 1 / stretch,
-                 stretch > 1 ? "narrow" : "flat",
-                 stretch > 1 ? ("crop=" + std::to_string(keptWidth) + ":" + std::to_string(height)).c_str()
-                             : ("crop=" + std::to_string(width) + ":" +
-                                std::to_string(static_cast<int>(std::lround(width * 3.0 / 4)) / 2 * 2))
-                                   .c_str());
+                 stretch > 1 ? "narrow" : "flat", fourThreeCrop(width, height).c_str());
 }
 
 void sayCrops(const FilterGeometry& geometry) {
@@ -136,33 +139,34 @@ bool writeFullView(const platform::FullSizeFrame& frame, const FilterGeometry& g
     return false;
 }
 
-// The unfiltered source's frame and the graph's geometry on it, when the
-// graph can be followed.
-int writeFullSizeView(const AimRequest& request, const Grabbed& filtered) {
-    Grabbed own;
-    std::string failure;
-    const Grabbed& unfiltered =
-        request.filter ? (own = grabFirstFrame(request.source, std::nullopt, failure)) : filtered;
-    if (!unfiltered.source) {
-        std::fprintf(stderr, "aim: no full-size picture: %s\n", failure.c_str());
-        return 0;
+// The graph's steps on the unfiltered frame, when they can be followed to
+// the size the filtered source gives.
+std::optional<FilterGeometry> followedGraph(const AimRequest& request,
+                                            const platform::FrameSource& unfiltered,
+                                            const platform::FrameSource& filtered, int chromaStep,
+                                            std::string& failure) {
+    const int width = unfiltered.nativeWidth();
+    const int height = unfiltered.nativeHeight();
+    std::optional<FilterGeometry> geometry = FilterGeometry{width, height, {}};
+    if (request.filter) geometry = geometryOf(*request.filter, width, height, chromaStep, failure);
+    if (geometry && (geometry->outWidth() != filtered.nativeWidth() ||
+                     geometry->outHeight() != filtered.nativeHeight())) {
+        failure = "the graph's sizes could not be followed";
+        geometry.reset();
     }
-    const int width = unfiltered.source->nativeWidth();
-    const int height = unfiltered.source->nativeHeight();
-    std::fprintf(stderr, "aim: the source gives %dx%d (%s)\n", width, height,
-                 aspectText(width, height).c_str());
+    return geometry;
+}
+
+// The source's own frame with the marks, when the graph can be followed.
+int writeFullSizeView(const AimRequest& request, const Grabbed& unfiltered, const Grabbed& filtered) {
     const auto frame = unfiltered.source->fullSizeFrame();
     if (!frame) {
         std::fprintf(stderr, "aim: no full-size picture: this source keeps no frame at its own size\n");
         return 0;
     }
-    std::optional<FilterGeometry> geometry = FilterGeometry{width, height, {}};
-    if (request.filter) geometry = geometryOf(*request.filter, width, height, frame->chromaStep(), failure);
-    if (geometry && (geometry->outWidth() != filtered.source->nativeWidth() ||
-                     geometry->outHeight() != filtered.source->nativeHeight())) {
-        failure = "the graph's sizes could not be followed";
-        geometry.reset();
-    }
+    std::string failure;
+    const std::optional<FilterGeometry> geometry =
+        followedGraph(request, *unfiltered.source, *filtered.source, frame->chromaStep(), failure);
     if (!geometry) {
         std::fprintf(stderr, "aim: no full-size picture: %s\n", failure.c_str());
         return 0;
@@ -170,7 +174,8 @@ int writeFullSizeView(const AimRequest& request, const Grabbed& filtered) {
     sayCrops(*geometry);
     const std::string output = fullSizeName(request.output);
     if (!writeFullView(*frame, *geometry, output)) return 1;
-    std::fprintf(stderr, "aim: wrote %s (%dx%d)\n", output.c_str(), width, height);
+    std::fprintf(stderr, "aim: wrote %s (%dx%d)\n", output.c_str(), geometry->sourceWidth,
+                 geometry->sourceHeight);
     return 0;
 }
 
@@ -188,6 +193,16 @@ int writeAimPictures(const AimRequest& request) {
         std::fprintf(stderr, "tavomotion: %s\n", failure.c_str());
         return 2;
     }
+    // The source's own size and frame come from a second opening without the graph.
+    Grabbed own;
+    if (request.filter) own = grabFirstFrame(request.source, std::nullopt, failure);
+    const Grabbed& unfiltered = request.filter ? own : filtered;
+    if (unfiltered.source) {
+        const int width = unfiltered.source->nativeWidth();
+        const int height = unfiltered.source->nativeHeight();
+        std::fprintf(stderr, "aim: the source gives %dx%d (%s)\n", width, height,
+                     aspectText(width, height).c_str());
+    }
     const int width = filtered.source->nativeWidth();
     const int height = filtered.source->nativeHeight();
     if (request.filter)
@@ -197,7 +212,11 @@ int writeAimPictures(const AimRequest& request) {
     if (!writeView(filtered, request.output)) return 1;
     sayWindow("the 320x240 picture", detectionWindowBox());
     std::fprintf(stderr, "aim: wrote %s (320x240)\n", request.output.c_str());
-    return writeFullSizeView(request, filtered);
+    if (!unfiltered.source) {
+        std::fprintf(stderr, "aim: no full-size picture: %s\n", failure.c_str());
+        return 0;
+    }
+    return writeFullSizeView(request, unfiltered, filtered);
 }
 
 }  // namespace app::aim
