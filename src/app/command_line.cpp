@@ -187,6 +187,40 @@ bool asksForReport(const std::vector<std::string>& arguments) {
     return std::find(arguments.begin(), arguments.end(), reportOption) != arguments.end();
 }
 
+constexpr const char* aimOption = "--aim";
+
+// The aiming picture takes a source, perhaps a filter, and the picture's name.
+std::string parseAim(const std::vector<std::string>& arguments, ProgramOptions& options) {
+    aim::AimRequest request;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string option = arguments[i];
+        std::optional<std::string> value;
+        const std::size_t equals = option.find('=');
+        if (option.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = option.substr(equals + 1);
+            option.resize(equals);
+        }
+        if (option == aimOption && !value) continue;
+        if (option != "--source" && option != "--filter") {
+            if (option.rfind('-', 0) == 0 || !request.output.empty())
+                return "--aim takes --source SOURCE, --filter GRAPH and OUT.png, not '" + arguments[i] + "'";
+            request.output = option;
+            continue;
+        }
+        if (!value && i + 1 < arguments.size()) value = arguments[++i];
+        if (!value || value->empty()) return option + " needs a value";
+        if (option == "--source")
+            request.source = *value;
+        else
+            request.filter = *value;
+    }
+    if (request.source.empty()) return "--aim needs --source SOURCE";
+    if (sheetFormatOf(request.output) != SheetFormat::png)
+        return "--aim writes OUT.png, not '" + request.output + "'";
+    options.aim = request;
+    return "";
+}
+
 }  // namespace
 
 ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
@@ -194,6 +228,10 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
     parsed.options.commandLineText = joined(arguments);
     if (asksForContactSheet(arguments)) {
         parsed.error = parseContactSheet(arguments, parsed.options);
+        return parsed;
+    }
+    if (std::find(arguments.begin(), arguments.end(), aimOption) != arguments.end()) {
+        parsed.error = parseAim(arguments, parsed.options);
         return parsed;
     }
     if (asksForReport(arguments)) {
@@ -247,6 +285,7 @@ std::string usageText() {
            "                  [--version]\n"
            "       tavomotion --contact-sheet DIR OUT.png|OUT.jpg\n"
            "       tavomotion --report DIR OUT.png\n"
+           "       tavomotion --aim --source SOURCE [--filter GRAPH] OUT.png\n"
            "\n"
            "Watches one fixed scene and saves a picture whenever something (or, with\n"
            "DETECT_CARS_ONLY in tavomotion.ini, a vehicle) moves through the detection window.\n"
@@ -296,6 +335,12 @@ std::string usageText() {
            "                      stands (below it): makes the lengths of tall vehicles right\n"
            "                      when the camera's axis is not through the picture's middle\n"
            "                      (also the key CAMERA_FOOT in tavomotion.ini)\n"
+           "  --aim --source SOURCE [--filter GRAPH] OUT.png\n"
+           "                      write the source's first frame as the program sees it (320 x\n"
+           "                      240, after GRAPH) with the detection window (red) and the\n"
+           "                      dark-object cells (yellow) drawn; the same on the source's own\n"
+           "                      frame as OUT-full.png when GRAPH only crops, scales, transposes\n"
+           "                      or flips; sizes, aspect and crop on standard error; and end\n"
            "  --report DIR OUT.png\n"
            "                      draw the traffic survey of DIR's tavomotion-vehicles.csv as\n"
            "                      one PNG chart, and end\n"

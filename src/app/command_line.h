@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/aim/aim_command.h"
 #include "app/mqtt_settings.h"
 #include "platform/sources/recorded_timeline.h"
 
@@ -38,6 +39,8 @@ struct ProgramOptions {
     std::optional<platform::FrameRate> frameRate;
     std::optional<ContactSheetRequest> contactSheet;
     std::optional<ReportRequest> report;
+    // --aim --source SOURCE [--filter GRAPH] OUT.png: nothing watched.
+    std::optional<aim::AimRequest> aim;
     // --listen [ADDRESS:]PORT and --listen-auth FILE: the web view.
     std::optional<std::string> listenAddress;
     std::optional<std::string> listenCredentials;

@@ -107,6 +107,10 @@ platform::mqtt::ClientEvents clientEvents(Events& owner) {
 
 }  // namespace
 
+std::string cameraName() {
+    return withConfigFile(commandLineRequest).cameraName.value_or(defaultCameraName());
+}
+
 std::string requestMqttEvents(const MqttRequest& request) {
     commandLineRequest = request;
     // Without a URL the file may still name a broker: checked once it is read.

@@ -17,6 +17,10 @@ struct MqttRequest;
 // when a value is wrong.
 std::string requestMqttEvents(const MqttRequest& request);
 
+// The camera's name as MQTT uses it (--camera-name, else CAMERA_NAME of
+// tavomotion.ini, else the host name), for the web view too.
+std::string cameraName();
+
 // Once tavomotion.ini is read: connects (in the background) when a broker is
 // named. A wrong value from the file ends the program with status 2.
 void startMqttEvents();

@@ -68,8 +68,9 @@ std::string mqttUsage() {
            "  --mqtt-prefix PREFIX\n"
            "                      the topics' first levels (default tavomotion)\n"
            "  --mqtt-discovery    announce the camera to Home Assistant (homeassistant/...)\n"
-           "  --camera-name NAME  the camera's name in topics: letters, digits, - and _ (default\n"
-           "                      the host name; also the key CAMERA_NAME in tavomotion.ini)\n";
+           "  --camera-name NAME  the camera's name in topics and on the web page: letters, digits,\n"
+           "                      - and _ (default the host name; also the key CAMERA_NAME in\n"
+           "                      tavomotion.ini)\n";
 }
 
 bool applyMqttKey(std::FILE* file, const char* token) {

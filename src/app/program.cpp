@@ -99,6 +99,7 @@ int runProgram(const std::vector<std::string>& arguments) {
     const ProgramOptions& options = parsed.options;
     if (options.contactSheet)
         return writeContactSheet(options.contactSheet->directory, options.contactSheet->output);
+    if (options.aim) return aim::writeAimPictures(*options.aim);
     if (options.report) return survey::writeSurveyReport(options.report->directory, options.report->output);
     if (options.help) {
         std::fputs(usageText().c_str(), stdout);

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <thread>
 
+#include "app/mqtt_settings.h"
 #include "app/web/frame_relay.h"
 #include "app/web/status_board.h"
 #include "app/web/web_routes.h"
@@ -106,9 +107,22 @@ TEST_F(WebServerTest, EachRouteAnswersWithItsContent) {
     EXPECT_EQ(bodyOf(get(port, "/pictures/tavo_2.jpg")), "\xff\xd8 second picture");
 
     EXPECT_EQ(statusOf(get(port, "/events.csv")), 404);
-    writeFile(pictures / "tavomotion-pictures.csv", "number,time\n");
-    EXPECT_EQ(bodyOf(get(port, "/events.csv")), "number,time\n");
-    EXPECT_NE(bodyOf(get(port, "/status.json")).find("\"eventLog\":true"), std::string::npos);
+    const std::string log =
+        "number,file,time,position,mode,window_difference,black_value,window_covered,"
+        "full_size,outcome\n1,tavo_1.bmp,2026-12-10T02:12:36.101+00:00,14.345,any,1,0,,,saved\n";
+    writeFile(pictures / "tavomotion-pictures.csv", log);
+    EXPECT_EQ(bodyOf(get(port, "/events.csv")), log);
+    const std::string state2 = bodyOf(get(port, "/status.json"));
+    EXPECT_NE(state2.find("\"eventLog\":true"), std::string::npos);
+    EXPECT_NE(state2.find("\"cameraName\":\"" + app::defaultCameraName() + "\""), std::string::npos)
+        << state2;
+    // A recording's picture is listed with where in it it was taken.
+    const std::string logged = bodyOf(get(port, "/pictures/"));
+    EXPECT_NE(logged.find("{\"name\":\"tavo_1.bmp\",\"time\":"), std::string::npos) << logged;
+    EXPECT_NE(logged.find(",\"position\":14.345,\"bytes\":16}"), std::string::npos) << logged;
+    const std::size_t unlogged = logged.find("tavo_2.jpg");
+    EXPECT_EQ(logged.substr(unlogged, logged.find('}', unlogged) - unlogged).find("position"),
+              std::string::npos);
 }
 
 TEST_F(WebServerTest, BadRequestsGetAWellFormedRefusalAndNothingOutside) {
@@ -122,9 +136,7 @@ TEST_F(WebServerTest, BadRequestsGetAWellFormedRefusalAndNothingOutside) {
              "GET /pictures/tavo_1.bmp%00 HTTP/1.1\r\nHost: x\r\n\r\n",
              "GET /pictures/tavo_1234567890.bmp HTTP/1.1\r\nHost: x\r\n\r\n",
              "GET /../secret.txt HTTP/1.1\r\nHost: x\r\n\r\n", "GET //etc/passwd HTTP/1.1\r\nHost: x\r\n\r\n",
-             "GET /" + longPath + " HTTP/1.1\r\nHost: x\r\n\r\n",
-             std::string("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03 garbage\r\n\r\n", 22),
-             "GET / HTTP/1.1\r\nno colon\r\n\r\n",
+             "GET /" + longPath + " HTTP/1.1\r\nHost: x\r\n\r\n", "GET / HTTP/1.1\r\nno colon\r\n\r\n",
              "POST /status.json HTTP/1.1\r\nHost: x\r\nContent-Length: 3\r\n\r\nabc"}) {
         const std::string answer = exchange(port, request);
         const int code = statusOf(answer);
@@ -208,7 +220,8 @@ TEST_F(WebServerTest, ATrickledRequestIsCutOffAndTheConnectionLimitHolds) {
     EXPECT_LT(trickleUntilClosed(port, endless, std::chrono::milliseconds(250)), std::chrono::seconds(6));
 
     std::vector<std::thread> silent;
-    for (int i = 0; i < 16; ++i) silent.emplace_back([this] { exchange(port, "", 1.5); });
+    // Connections that began a request: the listener keeps back those that sent nothing.
+    for (int i = 0; i < 16; ++i) silent.emplace_back([this] { exchange(port, "GET / HTTP/1.1\r\n", 1.5); });
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(statusOf(exchange(port, "GET / HTTP/1.1\r\nHost: x\r\n\r\n", 0.5)), 0);
     for (std::thread& client : silent) client.join();
@@ -226,7 +239,7 @@ TEST_F(WebServerTest, ATrickledRequestIsCutOffAndTheConnectionLimitHolds) {
 TEST_F(WebServerTest, IdleConnectionsFromOneAddressLeaveTheOthersServed) {
     start();
     std::vector<int> idle;
-    for (int i = 0; i < 32; ++i) idle.push_back(sendAndStall(port, ""));
+    for (int i = 0; i < 32; ++i) idle.push_back(sendAndStall(port, i % 2 == 0 ? "" : "GET / HTTP/1.1\r\n"));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     const auto asked = Clock::now();
     const std::string answer = getFrom("127.0.0.2", port, "/status.json");
@@ -235,6 +248,22 @@ TEST_F(WebServerTest, IdleConnectionsFromOneAddressLeaveTheOthersServed) {
     // The first address keeps its own few connections, not the server's all.
     EXPECT_EQ(statusOf(exchange(port, "GET / HTTP/1.1\r\nHost: x\r\n\r\n", 0.5)), 0);
     for (const int socket : idle) ::close(socket);
+}
+
+TEST_F(WebServerTest, BytesThatAreNoRequestAreClosedAtOnceUnanswered) {
+    start();
+    for (const std::string& stranger :
+         {std::string("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03", 11),
+          std::string("SSH-2.0-OpenSSH_9.6\r\n"), std::string("hello"), std::string("get / HTTP/1.1\r\n")}) {
+        const auto sent = Clock::now();
+        const std::string answer = exchange(port, stranger, 5);
+        EXPECT_LT(Clock::now() - sent, std::chrono::milliseconds(500)) << stranger;
+        EXPECT_EQ(answer, "") << stranger;
+    }
+    // A request after blank lines, or one whose method is not yet complete, still is one.
+    EXPECT_EQ(statusOf(exchange(port, "\r\nGET / HTTP/1.1\r\nHost: x\r\n\r\n")), 200);
+    const int slow = sendAndStall(port, "GE");
+    EXPECT_EQ(statusOf(exchangeOn(slow, "T / HTTP/1.1\r\nHost: x\r\n\r\n", 5, 0)), 200);
 }
 
 }  // namespace

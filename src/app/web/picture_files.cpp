@@ -53,12 +53,15 @@ std::vector<PictureFile> listPictures(const std::string& directory) {
     return pictures;
 }
 
-std::string picturesJson(const std::vector<PictureFile>& pictures) {
+std::string picturesJson(const std::vector<PictureFile>& pictures,
+                         const std::map<std::string, std::string>& positions) {
     std::string json = "[";
     for (const PictureFile& picture : pictures) {
         if (json.size() > 1) json += ",";
+        const auto position = positions.find(picture.name.substr(0, picture.name.size() - 3) + "bmp");
         json += "\n{\"name\":" + jsonString(picture.name) +
                 ",\"time\":" + jsonString(utcTime(picture.modifiedSeconds)) +
+                (position == positions.end() ? "" : ",\"position\":" + position->second) +
                 ",\"bytes\":" + std::to_string(picture.bytes) + "}";
     }
     return json + "\n]\n";

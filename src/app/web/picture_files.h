@@ -2,6 +2,7 @@
 // The files of the save directory the web view may send: the pictures
 // tavo_N.bmp and tavo_N.jpg, and the pictures' event log.
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -21,8 +22,10 @@ bool isPictureName(const std::string& name);
 // The pictures of `directory`, newest first (by file time, then number).
 std::vector<PictureFile> listPictures(const std::string& directory);
 
-// The pictures as a JSON list of {"name", "time", "bytes"}.
-std::string picturesJson(const std::vector<PictureFile>& pictures);
+// The pictures as a JSON list of {"name", "time", "bytes"}, with "position"
+// (seconds into the recording) for those `positions` has by their BMP name.
+std::string picturesJson(const std::vector<PictureFile>& pictures,
+                         const std::map<std::string, std::string>& positions);
 
 // The time of `directory`/`name` as utcTime gives it; empty when it is not there.
 std::string savedFileTime(const std::string& directory, const std::string& name);

@@ -25,6 +25,7 @@ std::string healthJson(const platform::SourceHealth& health) {
 std::string statusJson(const RunningFigures& figures, const StatusExtras& extras) {
     return "{\"frame\":" + std::to_string(figures.frameNumber) +
            ",\"fps\":" + std::to_string(figures.framesPerSecond) + ",\"state\":" + jsonString(figures.state) +
+           (extras.cameraName.empty() ? "" : ",\"cameraName\":" + jsonString(extras.cameraName)) +
            ",\"mode\":" + jsonString(figures.mode) + ",\"source\":" + jsonString(figures.source) +
            healthJson(figures.health) + ",\"title\":" + jsonString(figures.title) +
            ",\"picturesSaved\":" + std::to_string(figures.picturesSaved) +

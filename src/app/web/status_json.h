@@ -12,6 +12,7 @@ struct StatusExtras {
     std::int64_t uptimeSeconds = 0;
     std::string lastPictureTime;  // empty when unknown
     bool eventLog = false;        // whether /events.csv has something to send
+    std::string cameraName;       // the web view's only; left out when empty
     // The MQTT status only: messages dropped while the broker was away.
     std::optional<std::uint64_t> messagesDropped;
 };

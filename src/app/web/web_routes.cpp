@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "app/contact_sheet/logged_times.h"
+#include "app/mqtt_events.h"
 #include "app/survey/survey_logs.h"
 #include "app/web/json_text.h"
 #include "app/web/picture_files.h"
@@ -106,13 +108,16 @@ Reply WebRoutes::status() const {
         std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started_).count();
     extras.lastPictureTime = savedFileTime(figures.saveDirectory, figures.lastPicture);
     extras.eventLog = savedFileExists(figures.saveDirectory, eventLogName);
+    extras.cameraName = cameraName();
     return contentReply("application/json", statusJson(figures, extras));
 }
 
 Reply WebRoutes::pictureList() const {
     RunningFigures figures;
     if (!status_.read(figures)) return textReply(503, "starting\n");
-    return contentReply("application/json", picturesJson(listPictures(figures.saveDirectory)));
+    // A recording's pictures are known by where in it they were taken.
+    return contentReply("application/json", picturesJson(listPictures(figures.saveDirectory),
+                                                         loggedPositions(figures.saveDirectory)));
 }
 
 Reply WebRoutes::savedFile(const std::string& name, const char* contentType) const {

@@ -1,6 +1,9 @@
 #include "platform/http/http_server.h"
 
 #include <microhttpd.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -118,6 +121,28 @@ void requestEnded(void* statePointer, MHD_Connection* connection, void**, MHD_Re
     static_cast<Server::State*>(statePointer)->deadlines.answered(connection);
 }
 
+// Whether the first bytes can begin a request: perhaps blank lines, then a
+// method in capitals (and '-') up to a blank. A TLS handshake, another
+// protocol's greeting or a line of text cannot.
+bool beginsRequest(const char* bytes, std::size_t count) {
+    std::size_t at = 0;
+    while (at < count && (bytes[at] == '\r' || bytes[at] == '\n')) ++at;
+    const std::size_t methodStart = at;
+    while (at < count && ((bytes[at] >= 'A' && bytes[at] <= 'Z') || bytes[at] == '-')) ++at;
+    if (at == count) return true;
+    return at > methodStart && bytes[at] == ' ';
+}
+
+// The listener hands over a connection only once its first bytes are in
+// (TCP_DEFER_ACCEPT), and this runs before the connection's thread reads
+// them: what can be no HTTP request is shut at once rather than left to
+// wait for the idle limit.
+void refuseWhatIsNoRequest(int socket) {
+    char first[32];
+    const ssize_t count = ::recv(socket, first, sizeof first, MSG_PEEK | MSG_DONTWAIT);
+    if (count > 0 && !beginsRequest(first, static_cast<std::size_t>(count))) ::shutdown(socket, SHUT_RDWR);
+}
+
 void connectionChanged(void* statePointer, MHD_Connection* connection, void**,
                        MHD_ConnectionNotificationCode change) {
     auto& deadlines = static_cast<Server::State*>(statePointer)->deadlines;
@@ -126,7 +151,9 @@ void connectionChanged(void* statePointer, MHD_Connection* connection, void**,
         return;
     }
     const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
-    if (info != nullptr) deadlines.opened(connection, info->connect_fd);
+    if (info == nullptr) return;
+    refuseWhatIsNoRequest(info->connect_fd);
+    deadlines.opened(connection, info->connect_fd);
 }
 
 // Paths reach the routes exactly as sent: an escaped name never matches one.
@@ -143,6 +170,9 @@ Reply textReply(int status, const std::string& text) {
 
 std::unique_ptr<Server> Server::start(ServerSettings settings, Routes routes, std::string& failure) {
     const int listener = settings.listener;
+    // A client that connects and sends nothing waits in the kernel, not in a slot.
+    const int deferSeconds = static_cast<int>(settings.idleSeconds);
+    ::setsockopt(listener, IPPROTO_TCP, TCP_DEFER_ACCEPT, &deferSeconds, sizeof deferSeconds);
     auto state = std::make_unique<State>(std::move(settings), std::move(routes));
     State* cls = state.get();
     state->daemon = MHD_start_daemon(

@@ -2,6 +2,7 @@
 
 extern "C" {
 #include <libavutil/frame.h>
+#include <libavutil/pixdesc.h>
 #include <libswscale/swscale.h>
 }
 
@@ -10,6 +11,11 @@ namespace platform {
 FullSizeFrame::FullSizeFrame(const AVFrame* frame) : frame_(av_frame_clone(frame)) {}
 
 FullSizeFrame::~FullSizeFrame() { av_frame_free(&frame_); }
+
+int FullSizeFrame::chromaStep() const {
+    const AVPixFmtDescriptor* format = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame_->format));
+    return format == nullptr ? 1 : 1 << format->log2_chroma_w;
+}
 
 bool FullSizeFrame::rows(std::vector<std::uint8_t>& storage, PixelRows& rows, std::string& failure) const {
     if (frame_ == nullptr || frame_->data[0] == nullptr) {

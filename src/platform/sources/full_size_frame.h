@@ -23,6 +23,9 @@ public:
     // the reason in `failure` when it cannot be converted.
     bool rows(std::vector<std::uint8_t>& storage, PixelRows& rows, std::string& failure) const;
 
+    // How many pixels across share one chroma sample: 2 for 4:2:0 video, 1 for RGB.
+    int chromaStep() const;
+
 private:
     AVFrame* frame_;
 };
