@@ -14,13 +14,14 @@ using testing_support::SurveyScore;
 using testing_support::watchSurvey;
 
 // The survey's traffic at 20 to 120 km/h, of every class, under clouds,
-// the left lane's driving away: the vehicles the analysis saw alone go the
-// right way at their speed, of their length and class, and the counts per
-// minute match the schedule within what the analysis tells apart (a close
-// platoon is one passage).
+// the left lane's driving away, and people crossing or walking along the
+// road: the vehicles the analysis saw alone go the right way at their
+// speed, of their length and class, the people go their way on foot, and
+// the counts per minute match the schedule within what the analysis tells
+// apart (a close platoon is one passage).
 TEST(SurveyMeasures, EachVehicleOfTheSceneMeasuredAgainstItsSchedule) {
     constexpr int seconds = 300;
-    const SurveyScore tally = scoreSurvey(watchSurvey(":7:survey:clouds:away", seconds), seconds);
+    const SurveyScore tally = scoreSurvey(watchSurvey(":7:survey:clouds:away:walkers", seconds), seconds);
     std::printf("%s", testing_support::surveyFigures(tally).c_str());
     EXPECT_GE(tally.alone, 15);
     EXPECT_GE(tally.goingAway, 4);
@@ -34,6 +35,10 @@ TEST(SurveyMeasures, EachVehicleOfTheSceneMeasuredAgainstItsSchedule) {
     EXPECT_GE(tally.lengthsClose * 20, tally.alone * 17);
     EXPECT_GE(tally.classesRight * 10, tally.alone * 9);
     EXPECT_EQ(tally.minutesWithinOne, tally.minutes);
+    EXPECT_GE(tally.walkers, 3);
+    EXPECT_EQ(tally.walkers, tally.walkersScheduled);
+    EXPECT_EQ(tally.walkersRightWay, tally.walkers);
+    EXPECT_EQ(tally.walkersOnFoot, tally.walkers);
 }
 
 }  // namespace

@@ -47,8 +47,9 @@
 //                           camera, up the picture (not with headlights or
 //                           nightlights: their lamps face the camera)
 //   walkers                 now and then a person crosses the road through
-//                           the detection window at 3.5 to 6 km/h, in a gap
-//                           of the traffic
+//                           the detection window, or walks along a lane
+//                           through it toward the camera or away, at 3.5 to
+//                           6 km/h, in a gap of the traffic
 // Each option may be given once.
 #include <cstdint>
 #include <optional>

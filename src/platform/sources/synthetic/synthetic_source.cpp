@@ -34,6 +34,12 @@ std::optional<QueueStop> queueStopOf(const Vehicle& vehicle, FrameRate rate) {
     return QueueStop{first, frameAtOrBefore(vehicle.halt->toSeconds, rate)};
 }
 
+synthetic::Heading headingOf(const synthetic::Walker& walker) {
+    if (walker.lateralSpeed > 0) return synthetic::Heading::rightward;
+    if (walker.lateralSpeed < 0) return synthetic::Heading::leftward;
+    return walker.depthSpeed > 0 ? synthetic::Heading::away : synthetic::Heading::toward;
+}
+
 }  // namespace
 
 bool SyntheticSource::inWindowAt(const Vehicle& vehicle, std::int64_t frame) const {
@@ -215,9 +221,9 @@ std::vector<VehicleTruth> SyntheticSource::vehicleTruths(std::int64_t firstFrame
     }
     for (const synthetic::Walker& walker : walkersAround(firstFrame, lastFrame)) {
         if (walker.startSeconds < from || walker.startSeconds > to) continue;
-        const auto heading = walker.speed > 0 ? synthetic::Heading::rightward : synthetic::Heading::leftward;
-        truths.push_back({walker.startSeconds, synthetic::walkerOffRoad(walker), std::abs(walker.speed) * 3.6,
-                          walker.thickness, walker.width, synthetic::VehicleKind::walker, heading});
+        truths.push_back({walker.startSeconds, synthetic::walkerOffRoad(walker),
+                          synthetic::walkerSpeed(walker) * 3.6, walker.thickness, walker.width,
+                          synthetic::VehicleKind::walker, headingOf(walker)});
     }
     std::stable_sort(truths.begin(), truths.end(), [](const VehicleTruth& one, const VehicleTruth& other) {
         return one.arrivalSeconds < other.arrivalSeconds;

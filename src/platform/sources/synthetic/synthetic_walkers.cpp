@@ -12,10 +12,14 @@ namespace platform::synthetic {
 namespace {
 
 // One in about this many seconds, crossing where their legs and body show
-// in the window, at 3.5 to 6 km/h.
+// in the window, or walking along a lane through it, at 3.5 to 6 km/h.
 constexpr double meanSpacingSeconds = 40.0;
 constexpr double nearestCrossing = 12.5;
 constexpr double furthestCrossing = 15.5;
+constexpr double alongShare = 0.5;
+constexpr Span alongStretch{10.5, 18.5};  // metres from the camera: the window and beyond
+constexpr Span alongRightLane{0.6, 1.6};  // metres across: within the window's columns
+constexpr Span alongLeftLane{-1.3, -0.6};
 constexpr double slowestWalk = 3.5 / 3.6;
 constexpr double fastestWalk = 6.0 / 3.6;
 // No vehicle in the window this long before and after.
@@ -47,13 +51,31 @@ bool findGap(Walker& walker, const std::vector<Vehicle>& vehicles, double lastSt
     return false;
 }
 
+void crossing(Random& random, double speed, Walker& walker) {
+    walker.fromDepth = random.uniform(nearestCrossing, furthestCrossing);
+    const bool rightward = random.chance(0.5);
+    walker.fromLateral = rightward ? asphalt.from : asphalt.to;
+    walker.lateralSpeed = rightward ? speed : -speed;
+    walker.walkSeconds = (asphalt.to - asphalt.from) / speed;
+}
+
+void along(Random& random, double speed, Walker& walker) {
+    const Span lane = random.chance(0.5) ? alongRightLane : alongLeftLane;
+    walker.fromLateral = random.uniform(lane.from, lane.to);
+    const bool away = random.chance(0.5);
+    walker.fromDepth = away ? alongStretch.from : alongStretch.to;
+    walker.depthSpeed = away ? speed : -speed;
+    walker.walkSeconds = (alongStretch.to - alongStretch.from) / speed;
+}
+
 Walker makeWalker(Random& random, double seconds) {
     Walker walker{};
     walker.startSeconds = seconds;
-    walker.depth = random.uniform(nearestCrossing, furthestCrossing);
-    const bool rightward = random.chance(0.5);
-    walker.fromLateral = rightward ? asphalt.from : asphalt.to;
-    walker.speed = random.uniform(slowestWalk, fastestWalk) * (rightward ? 1 : -1);
+    const double speed = random.uniform(slowestWalk, fastestWalk);
+    if (random.chance(alongShare))
+        along(random, speed, walker);
+    else
+        crossing(random, speed, walker);
     walker.width = random.uniform(0.45, 0.6);
     walker.thickness = random.uniform(0.25, 0.35);
     walker.height = random.uniform(1.6, 1.9);
@@ -85,24 +107,29 @@ void scheduleWalkers(const SceneOptions& options, std::int64_t stretch, const st
 }
 
 double walkerLateral(const Walker& walker, double seconds) {
-    return walker.fromLateral + walker.speed * (seconds - walker.startSeconds);
+    return walker.fromLateral + walker.lateralSpeed * (seconds - walker.startSeconds);
 }
 
-double walkerOffRoad(const Walker& walker) {
-    return walker.startSeconds + (asphalt.to - asphalt.from) / std::abs(walker.speed);
+double walkerDepth(const Walker& walker, double seconds) {
+    return walker.fromDepth + walker.depthSpeed * (seconds - walker.startSeconds);
 }
+
+double walkerSpeed(const Walker& walker) { return std::hypot(walker.lateralSpeed, walker.depthSpeed); }
+
+double walkerOffRoad(const Walker& walker) { return walker.startSeconds + walker.walkSeconds; }
 
 // Seen from the pole, a person stands from the row of their feet up to the
 // row where the top of their head is seen against the road beyond.
 void paintWalker(const Walker& walker, double seconds, int light, std::uint8_t* picture) {
     if (seconds < walker.startSeconds || seconds > walkerOffRoad(walker)) return;
-    const double feet = rowAtDepth(walker.depth);
-    const double head = rowAtDepth(apparentDepth(walker.depth + walker.thickness, walker.height));
+    const double depth = walkerDepth(walker, seconds);
+    const double feet = rowAtDepth(depth);
+    const double head = rowAtDepth(apparentDepth(depth + walker.thickness, walker.height));
     const double lateral = walkerLateral(walker, seconds);
     for (int row = std::max(0, static_cast<int>(std::ceil(head)));
          row <= std::min(pictureHeight - 1, static_cast<int>(feet)); ++row) {
         // How high above the road this row meets the person's front.
-        const double above = cameraHeight * (1 - walker.depth / roadDepth(row));
+        const double above = cameraHeight * (1 - depth / roadDepth(row));
         const double share = above / walker.height;
         const Colour colour = share < legsShare ? trousers : share < coatShare ? walker.coat : skin;
         const double half = walker.width / 2 * pixelsPerMetre(row) *
