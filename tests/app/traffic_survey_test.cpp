@@ -6,6 +6,7 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <ctime>
@@ -69,6 +70,64 @@ TEST(TrafficSurvey, TheRoadCalibrationIsRefusedWhenItMakesNoRoadPlane) {
     EXPECT_EQ(run.exitStatus, 2);
     EXPECT_NE(run.standardError.find("exactly 4 road points, not 5"), std::string::npos) << run.standardError;
     EXPECT_FALSE(fs::exists(scene.path() / "motionimage.pgm"));
+}
+
+std::vector<std::vector<std::string>> csvLines(const std::string& text) {
+    std::vector<std::vector<std::string>> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) lines.push_back(app::csvFields(line));
+    return lines;
+}
+
+// The built-in scene's first 32 s: two cars, then a person crossing the
+// road. With the road known, the person gets a line and no picture; without
+// it, everyone is pictured as before.
+TEST(TrafficSurvey, PeopleOnFootAreCountedButNotPictured) {
+    ScratchDirectory calibrated, plain;
+    std::vector<std::string> arguments{"0",
+                                       "--source",
+                                       "synthetic:7:survey:walkers:frames=800",
+                                       "--fast",
+                                       "--headless",
+                                       "--every-vehicle",
+                                       "--camera-foot",
+                                       "0,0"};
+    for (const std::string& point : roadPoints) arguments.insert(arguments.end(), {"--road-point", point});
+    ASSERT_EQ(testing_support::runProgram(arguments, calibrated.path()).exitStatus, 0);
+    const std::vector<std::string> plainArguments(arguments.begin(), arguments.begin() + 6);
+    ASSERT_EQ(testing_support::runProgram(plainArguments, plain.path()).exitStatus, 0);
+    const auto lines = csvLines(calibrated.read("tavomotion-vehicles.csv"));
+    int pedestrians = 0;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const bool onFoot = lines[i][8] == "pedestrian";
+        pedestrians += onFoot;
+        EXPECT_EQ(lines[i][1].empty(), onFoot) << app::csvLine(lines[i]);
+        if (onFoot) {
+            EXPECT_LT(std::stod(lines[i][6]), 10.0);
+        } else {
+            EXPECT_TRUE(fs::exists(calibrated.path() / lines[i][1])) << lines[i][1];
+        }
+    }
+    EXPECT_EQ(pedestrians, 1);
+    EXPECT_EQ(lines.size(), 4u);
+    const auto countsLines = csvLines(calibrated.read("tavomotion-counts.csv"));
+    const auto crossing = std::find_if(countsLines.begin(), countsLines.end(), [](const auto& line) {
+        return line[3] == "left" || line[3] == "right";
+    });
+    ASSERT_NE(crossing, countsLines.end());
+    EXPECT_EQ((*crossing)[4], "1");   // pedestrians
+    EXPECT_EQ((*crossing)[10], "0");  // no vehicle
+    const auto pictures = [](const ScratchDirectory& directory) {
+        return std::count_if(
+            fs::directory_iterator(directory.path()), fs::directory_iterator(),
+            [](const fs::directory_entry& entry) { return entry.path().extension() == ".bmp"; });
+    };
+    EXPECT_EQ(pictures(calibrated), 2);
+    EXPECT_EQ(pictures(plain), 3);
+    const auto plainLines = csvLines(plain.read("tavomotion-vehicles.csv"));
+    ASSERT_EQ(plainLines.size(), 4u);
+    EXPECT_FALSE(plainLines[3][1].empty());
+    EXPECT_EQ(plainLines[3][8], "");  // no class without the road
 }
 
 // A vehicle driving down the window from `seconds` for a second.

@@ -84,7 +84,9 @@ INSTANTIATE_TEST_SUITE_P(Examples, MalformedSyntheticOptions,
                                            ":night=90-30", ":night=20-20", ":night=5", ":night=a-b",
                                            ":night:night", ":18446744073709551616", ":Night", ":empty:empty",
                                            ":clouds:clouds", ":3:exposure:exposure", ":queue:night:queue",
-                                           ":followers:followers", ":queue=2", ":Clouds", ":exposure="));
+                                           ":followers:followers", ":queue=2", ":Clouds",
+                                           ":exposure=", ":away:away", ":survey:away:nightlights",
+                                           ":headlights:away", ":walkers:walkers"));
 
 TEST(SyntheticOptions, RefusesARateThatIsNotPositive) {
     std::string failure;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace analysis::everyvehicle {
 namespace {
@@ -499,6 +500,15 @@ const FrameVerdict& EveryVehicleAnalysis::lastLook() {
     if (waitingCells > 0 && holding_) takePicture(waitingCells);
     handOverPassages(true);
     return verdict_;
+}
+
+std::vector<VehiclePassage> EveryVehicleAnalysis::passagesPicturedIn(std::int64_t frame) const {
+    std::vector<VehiclePassage> pictured;
+    for (const auto* passages : {&passages_.open(), &verdict_.departed}) {
+        std::copy_if(passages->begin(), passages->end(), std::back_inserter(pictured),
+                     [frame](const VehiclePassage& passage) { return passage.pictureFrame == frame; });
+    }
+    return pictured;
 }
 
 }  // namespace analysis::everyvehicle

@@ -53,6 +53,11 @@ public:
     // and the passages of all still in the window.
     const FrameVerdict& lastLook();
 
+    // What has been seen so far of the vehicles in picture `frame`, one of
+    // the last look's pictures: whoever wants to measure them before the
+    // picture is saved.
+    std::vector<VehiclePassage> passagesPicturedIn(std::int64_t frame) const;
+
     const WatchFigures& figures() const { return figures_; }
     const std::vector<std::uint8_t>& emptyScene() const { return model_.emptyScene(); }
 

@@ -21,6 +21,8 @@ public:
     // Moves the passages of vehicles no longer alive (all of them, with
     // `all`) into `departed`.
     void handOver(const VehicleTracks& tracks, bool all, std::vector<VehiclePassage>& departed);
+    // The passages of vehicles still in the window, so far.
+    const std::vector<VehiclePassage>& open() const { return open_; }
 
 private:
     VehiclePassage& passageOf(std::int32_t vehicle);

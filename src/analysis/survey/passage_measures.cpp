@@ -291,11 +291,11 @@ PassageMeasures measurePassage(const VehiclePassage& passage, const RoadPlane* p
     measures.speedKmh = near.speed() * 3.6;
     measures.direction = directionOnRoad(near, run, *plane).value_or(*measures.direction);
     Run farRun = run;
-    if (vertical(*measures.direction)) {
-        // The far end is seen whole only once the vehicle is in; its moving
-        // part starts where the near edge's ends at the latest.
-        farRun = {run.from, std::max(run.to, boxes.back().t)};
-    }
+    // The far end is seen whole only once the vehicle is in, coming; going,
+    // only until it leaves through the window's top, mostly before the near
+    // end has come in.
+    if (measures.direction == Direction::down) farRun = {run.from, std::max(run.to, boxes.back().t)};
+    if (measures.direction == Direction::up) farRun = {std::min(run.from, boxes.front().t), run.to};
     if (const std::optional<Motion> far = motionOf(ground->edges.far, farRun, 2))
         measures.lengthMetres = lengthOf(near, *far, *measures.direction, run, plane->cameraFoot());
     if (vertical(*measures.direction)) measures.widthMetres = widthOf(boxes, *plane);
@@ -305,13 +305,13 @@ PassageMeasures measurePassage(const VehiclePassage& passage, const RoadPlane* p
 
 std::optional<VehicleClass> classify(std::optional<double> widthMetres, std::optional<double> lengthMetres,
                                      std::optional<double> speedKmh) {
-    if (widthMetres && *widthMetres < narrowestVehicle) {
-        if (speedKmh && *speedKmh < fastestWalker) return VehicleClass::pedestrian;
-        return VehicleClass::twoWheeler;
-    }
+    // Narrow, or short and not as wide as a car (a person crossing shows no
+    // width along the road): on two wheels, or on foot when slow.
+    const VehicleClass small =
+        speedKmh && *speedKmh < fastestWalker ? VehicleClass::pedestrian : VehicleClass::twoWheeler;
+    if (widthMetres && *widthMetres < narrowestVehicle) return small;
     if (!lengthMetres) return std::nullopt;
-    if (*lengthMetres < shortestCar && (!widthMetres || *widthMetres < narrowestCar))
-        return VehicleClass::twoWheeler;
+    if (*lengthMetres < shortestCar && (!widthMetres || *widthMetres < narrowestCar)) return small;
     if (*lengthMetres <= 5.2) return VehicleClass::car;
     if (*lengthMetres <= 6.6) return VehicleClass::van;
     if (*lengthMetres <= 11.6) return VehicleClass::truck;

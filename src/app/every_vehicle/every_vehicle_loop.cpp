@@ -37,8 +37,9 @@ void reportLearnt(const EveryVehicleAnalysis& analysis, bool again) {
 }
 
 void takePictures(const std::vector<PictureDecision>& pictures, const KeptFrames& kept,
-                  survey::TrafficSurvey& survey) {
+                  const EveryVehicleAnalysis& analysis, survey::TrafficSurvey& survey) {
     for (const PictureDecision& picture : pictures) {
+        if (survey.onFootOnly(analysis.passagesPicturedIn(picture.frame))) continue;
         if (const KeptFrame* frame = kept.find(picture.frame))
             survey.pictured(picture.frame, saveVehiclePicture(*frame, picture.coverPercent));
     }
@@ -69,7 +70,7 @@ void act(const FrameVerdict& verdict, const EveryVehicleAnalysis& analysis, Kept
          survey::TrafficSurvey& survey) {
     if (verdict.keepFrame) kept.keep(verdict.frame, pipeline::now, pipeline::frameImage, lastFrameExtras());
     if (verdict.learnt || verdict.learntAgain) reportLearnt(analysis, verdict.learntAgain);
-    takePictures(verdict.pictures, kept, survey);
+    takePictures(verdict.pictures, kept, analysis, survey);
     kept.dropBefore(verdict.oldestNeeded);
     survey.looked(pipeline::now, positionInRecording(), !analysis.figures().learning, verdict.departed);
 }
@@ -91,7 +92,7 @@ int runEveryVehicleLoop() {
     }
     // A vehicle still in the window when watching ends is pictured too.
     const FrameVerdict& last = analysis.lastLook();
-    takePictures(last.pictures, kept, survey);
+    takePictures(last.pictures, kept, analysis, survey);
     survey.finish(last.departed);
     platform::console::print("winmain returning\n");
     return static_cast<int>(message.wParam);

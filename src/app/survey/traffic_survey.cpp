@@ -1,5 +1,6 @@
 #include "app/survey/traffic_survey.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 
@@ -44,6 +45,15 @@ TrafficSurvey::TrafficSurvey(const std::string& saveDirectory, bool recording,
 void TrafficSurvey::pictured(std::int64_t frame, const std::string& file) {
     pictures_.emplace_back(frame, file);
     if (pictures_.size() > picturesRemembered) pictures_.pop_front();
+}
+
+bool TrafficSurvey::onFootOnly(const std::vector<VehiclePassage>& pictured) const {
+    const auto& plane = settings.roadPlane;
+    if (!plane || pictured.empty()) return false;
+    return std::all_of(pictured.begin(), pictured.end(), [&plane](const VehiclePassage& passage) {
+        return analysis::survey::measurePassage(passage, &*plane, grayWidth).vehicleClass ==
+               analysis::survey::VehicleClass::pedestrian;
+    });
 }
 
 std::string TrafficSurvey::pictureOf(std::int64_t frame) const {

@@ -24,6 +24,10 @@ public:
     TrafficSurvey(const std::string& saveDirectory, bool recording,
                   std::optional<double> recordingStart = std::nullopt);
 
+    // With a road plane, whether all the vehicles a picture is about to show
+    // (their passages so far) are people on foot: they are counted, not
+    // pictured.
+    bool onFootOnly(const std::vector<analysis::everyvehicle::VehiclePassage>& pictured) const;
     // The picture of frame `frame` was saved as `file`.
     void pictured(std::int64_t frame, const std::string& file);
     // After each look: the frame's clock time and, for a recording, its

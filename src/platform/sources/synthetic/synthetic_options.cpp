@@ -9,7 +9,7 @@ namespace {
 constexpr NightStretch defaultNight{60.0, 180.0};
 constexpr std::string_view knownOptions =
     "night, night=FROM-TO, frames=N, empty, clouds, exposure, queue, followers, headlights, shake, "
-    "nightlights, wet, rain, softclouds, dusk, irswitch, survey";
+    "nightlights, wet, rain, softclouds, dusk, irswitch, survey, away, walkers";
 
 std::vector<std::string_view> splitFields(std::string_view text) {
     std::vector<std::string_view> fields;
@@ -75,6 +75,8 @@ bool* flagOf(std::string_view option, SceneOptions& options) {
     if (option == "dusk") return &options.dusk;
     if (option == "irswitch") return &options.irSwitch;
     if (option == "survey") return &options.survey;
+    if (option == "away") return &options.away;
+    if (option == "walkers") return &options.walkers;
     return nullptr;
 }
 
@@ -118,6 +120,10 @@ std::optional<SceneOptions> parseSceneOptions(std::string_view text, std::string
     for (; field != fields.end(); ++field) {
         failure = applyOption(*field, options);
         if (!failure.empty()) return std::nullopt;
+    }
+    if (options.away && (options.headlights || options.nightLights)) {
+        failure = "away does not go with headlights or nightlights";
+        return std::nullopt;
     }
     return options;
 }

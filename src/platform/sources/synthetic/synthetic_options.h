@@ -43,6 +43,13 @@
 //                           bicycles and articulated lorries of about 16 m;
 //                           with queue, the queue's vehicles come up to it
 //                           and drive off at 20 km/h
+//   away                    the left lane's vehicles drive away from the
+//                           camera, up the picture (not with headlights or
+//                           nightlights: their lamps face the camera)
+//   walkers                 now and then a person crosses the road through
+//                           the detection window, or walks along a lane
+//                           through it toward the camera or away, at 3.5 to
+//                           6 km/h, in a gap of the traffic
 // Each option may be given once.
 #include <cstdint>
 #include <optional>
@@ -71,6 +78,8 @@ struct SceneOptions {
     bool dusk = false;
     bool irSwitch = false;
     bool survey = false;
+    bool away = false;
+    bool walkers = false;
 };
 
 // Reads the options, or leaves a one-line reason in `failure`.

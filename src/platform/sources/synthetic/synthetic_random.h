@@ -32,7 +32,8 @@ enum class Purpose : std::uint64_t {
     infrared,
     rain,
     streetLamp,
-    lamps
+    lamps,
+    walkers
 };
 
 // Key of the stream for one purpose and index (a frame, a stretch of time, ...).

@@ -60,6 +60,7 @@ SceneRenderer::SceneRenderer(const SceneOptions& options, FrameRate rate)
         for (std::uint8_t& value : road_) value = static_cast<std::uint8_t>(value * wetRoadShare >> 8);
     }
     vehicles_.reserve(mostVehiclesPerStretch);
+    walkers_.reserve(mostVehiclesPerStretch);
     if (options.nightLights) nightLights_.emplace(options, road_.data());
     if (options.rain) rain_.emplace(options.seed);
     if (options.shake) still_.resize(pictureBytes);
@@ -97,6 +98,7 @@ void SceneRenderer::scheduleAround(double seconds) {
     const std::int64_t stretch = stretchOf(seconds);
     if (stretch == vehiclesStretch_) return;
     scheduleStretch(options_, stretch, vehicles_);
+    scheduleWalkers(options_, stretch, vehicles_, walkers_);
     vehiclesStretch_ = stretch;
     if (!nightLights_) return;
     scheduleStretch(options_, stretch + 1, lampVehicles_);
@@ -105,15 +107,23 @@ void SceneRenderer::scheduleAround(double seconds) {
 
 void SceneRenderer::drawTraffic(double seconds, int light, double lampShare, std::uint8_t* picture) {
     const int lampLight = options_.headlights && !nightLights_ ? headlampLight : 0;
-    // Later arrivals are further away: drawn first, so nearer vehicles cover them.
-    for (auto vehicle = vehicles_.rbegin(); vehicle != vehicles_.rend(); ++vehicle) {
-        if (bodyRows(*vehicle, seconds).empty()) continue;
+    const auto draw = [&](const Vehicle& vehicle) {
+        if (bodyRows(vehicle, seconds).empty()) return;
         // After dark there is no sun to cast its shadow.
-        if (!nightLights_ || lampShare < 0.5) paintShadow(*vehicle, seconds, picture);
-        const int bodyLight = nightLights_ ? light + nightLights_->bodyLight(*vehicle, seconds) : light;
-        paintVehicle(*vehicle, seconds, bodyLight, lampLight, picture);
-        if (nightLights_) nightLights_->paintLamps(*vehicle, seconds, lampShare, picture);
+        if (!nightLights_ || lampShare < 0.5) paintShadow(vehicle, seconds, picture);
+        const int bodyLight = nightLights_ ? light + nightLights_->bodyLight(vehicle, seconds) : light;
+        paintVehicle(vehicle, seconds, bodyLight, lampLight, picture);
+        if (nightLights_) nightLights_->paintLamps(vehicle, seconds, lampShare, picture);
+    };
+    // Further vehicles are drawn first, so nearer ones cover them: coming,
+    // the later arrivals; going, the earlier ones. The lanes do not overlap.
+    for (auto vehicle = vehicles_.rbegin(); vehicle != vehicles_.rend(); ++vehicle) {
+        if (vehicle->heading == Heading::toward) draw(*vehicle);
     }
+    for (const Vehicle& vehicle : vehicles_) {
+        if (vehicle.heading == Heading::away) draw(vehicle);
+    }
+    for (const Walker& walker : walkers_) paintWalker(walker, seconds, light, picture);
 }
 
 void SceneRenderer::weatherAndCamera(std::int64_t frame, double seconds, std::uint8_t* picture) {

@@ -12,6 +12,7 @@
 #include "platform/sources/synthetic/synthetic_options.h"
 #include "platform/sources/synthetic/synthetic_rain.h"
 #include "platform/sources/synthetic/synthetic_traffic.h"
+#include "platform/sources/synthetic/synthetic_walkers.h"
 
 namespace platform::synthetic {
 
@@ -39,6 +40,7 @@ private:
     std::vector<std::uint8_t> litRoad_;
     int litRoadLight_ = -1;
     std::vector<Vehicle> vehicles_;
+    std::vector<Walker> walkers_;
     std::int64_t vehiclesStretch_ = -1;
     // With the night lights: this stretch's vehicles and the next one's,
     // whose beams come into the picture before they do.

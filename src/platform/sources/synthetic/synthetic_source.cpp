@@ -13,6 +13,7 @@ extern "C" {
 #include "platform/sources/synthetic/synthetic_layout.h"
 #include "platform/sources/synthetic/synthetic_night_lights.h"
 #include "platform/sources/synthetic/synthetic_traffic.h"
+#include "platform/sources/synthetic/synthetic_walkers.h"
 
 namespace platform {
 namespace {
@@ -31,6 +32,12 @@ std::optional<QueueStop> queueStopOf(const Vehicle& vehicle, FrameRate rate) {
     std::int64_t first = frameAtOrBefore(vehicle.halt->fromSeconds, rate);
     if (synthetic::frameSeconds(first, rate) < vehicle.halt->fromSeconds) ++first;
     return QueueStop{first, frameAtOrBefore(vehicle.halt->toSeconds, rate)};
+}
+
+synthetic::Heading headingOf(const synthetic::Walker& walker) {
+    if (walker.lateralSpeed > 0) return synthetic::Heading::rightward;
+    if (walker.lateralSpeed < 0) return synthetic::Heading::leftward;
+    return walker.depthSpeed > 0 ? synthetic::Heading::away : synthetic::Heading::toward;
 }
 
 }  // namespace
@@ -210,9 +217,34 @@ std::vector<VehicleTruth> SyntheticSource::vehicleTruths(std::int64_t firstFrame
     for (const Vehicle& vehicle : vehiclesAround(firstFrame, lastFrame)) {
         if (vehicle.arrivalSeconds < from || vehicle.arrivalSeconds > to) continue;
         truths.push_back({vehicle.arrivalSeconds, synthetic::departureSeconds(vehicle), vehicle.speed * 3.6,
-                          vehicle.length, vehicle.width, vehicle.kind});
+                          vehicle.length, vehicle.width, vehicle.kind, vehicle.heading});
     }
+    for (const synthetic::Walker& walker : walkersAround(firstFrame, lastFrame)) {
+        if (walker.startSeconds < from || walker.startSeconds > to) continue;
+        truths.push_back({walker.startSeconds, synthetic::walkerOffRoad(walker),
+                          synthetic::walkerSpeed(walker) * 3.6, walker.thickness, walker.width,
+                          synthetic::VehicleKind::walker, headingOf(walker)});
+    }
+    std::stable_sort(truths.begin(), truths.end(), [](const VehicleTruth& one, const VehicleTruth& other) {
+        return one.arrivalSeconds < other.arrivalSeconds;
+    });
     return truths;
+}
+
+std::vector<synthetic::Walker> SyntheticSource::walkersAround(std::int64_t firstFrame,
+                                                              std::int64_t lastFrame) const {
+    std::vector<synthetic::Walker> all;
+    if (!options_.traffic || !options_.walkers) return all;
+    std::vector<Vehicle> vehicles;
+    std::vector<synthetic::Walker> walkers;
+    const std::int64_t lastStretch = synthetic::stretchOf(synthetic::frameSeconds(lastFrame, rate_));
+    for (auto stretch = synthetic::stretchOf(synthetic::frameSeconds(firstFrame, rate_));
+         stretch <= lastStretch; ++stretch) {
+        synthetic::scheduleStretch(options_, stretch, vehicles);
+        synthetic::scheduleWalkers(options_, stretch, vehicles, walkers);
+        all.insert(all.end(), walkers.begin(), walkers.end());
+    }
+    return all;
 }
 
 std::vector<BeamLead> SyntheticSource::beamLeads(std::int64_t firstFrame, std::int64_t lastFrame) const {

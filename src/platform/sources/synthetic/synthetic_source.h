@@ -16,6 +16,7 @@
 #include "platform/sources/synthetic/synthetic_options.h"
 #include "platform/sources/synthetic/synthetic_renderer.h"
 #include "platform/sources/synthetic/synthetic_shake.h"
+#include "platform/sources/synthetic/synthetic_walkers.h"
 
 namespace platform {
 
@@ -44,14 +45,18 @@ struct BeamLead {
     std::int64_t lastFrame;
 };
 
-// What a survey should find of one vehicle: every vehicle of the scene comes
-// toward the camera, down the picture.
+// What a survey should find of one vehicle: it comes toward the camera, down
+// the picture, or (with the away option) drives away, up it. A person on
+// foot (with the walkers option) crosses the road, no vehicle sharing the
+// window with them.
 struct VehicleTruth {
-    double arrivalSeconds;    // its front reaches the detection window's top row
-    double departureSeconds;  // its body has cleared the window's bottom row
+    double
+        arrivalSeconds;  // its body first covers a row of the detection window; on foot, steps onto the road
+    double departureSeconds;  // its body has cleared the window; on foot, leaves the road
     double speedKmh;          // while it moves
     double length, width;     // metres
     synthetic::VehicleKind kind;
+    synthetic::Heading heading;
 };
 
 class SyntheticSource : public FrameSource {
@@ -101,6 +106,7 @@ private:
 
     // The vehicles of every stretch that overlaps frames firstFrame..lastFrame.
     std::vector<synthetic::Vehicle> vehiclesAround(std::int64_t firstFrame, std::int64_t lastFrame) const;
+    std::vector<synthetic::Walker> walkersAround(std::int64_t firstFrame, std::int64_t lastFrame) const;
 
     bool inWindowAt(const synthetic::Vehicle& vehicle, std::int64_t frame) const;
     std::optional<VehicleVisit> visitOf(const synthetic::Vehicle& vehicle) const;

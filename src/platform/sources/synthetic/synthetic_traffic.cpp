@@ -97,11 +97,16 @@ Colour drawPaint(Random& random, const std::array<Colour, count>& paints) {
     return {scaled(paint.blue), scaled(paint.green), scaled(paint.red)};
 }
 
-// Where its front is when its roof clears the detection window's bottom row.
+// Where its nearest end is when its roof's far end is on the detection
+// window's bottom row: coming, it has just left the window; going, it has
+// just come in.
 double departureDepth(const Vehicle& vehicle) {
     const double heightFactor = (cameraHeight - vehicle.height) / cameraHeight;
     return roadDepth(detectionWindowBottomRow) * heightFactor - vehicle.length;
 }
+
+// With the away option, the left lane's traffic drives away from the camera.
+constexpr Lane awayLane = Lane::left;
 
 double laneCentre(Lane lane) { return lane == Lane::right ? rightLaneCentre : leftLaneCentre; }
 
@@ -154,7 +159,12 @@ void keepDistance(const std::vector<Vehicle>& earlier, Vehicle& follower) {
     if (leader == earlier.rend() || follower.arrivalSeconds - leader->arrivalSeconds >= followingSeconds)
         return;
     follower.speed = std::min(follower.speed, leader->speed);
-    const double closest = leader->arrivalSeconds + (leader->length + safetyGapMetres) / leader->speed;
+    // Driving away, it arrives with its front further off than the leader's
+    // rear was when the leader arrived, by its height's lean.
+    const double closest =
+        follower.heading == Heading::away
+            ? secondsAtFrontDepth(*leader, departureDepth(follower) + follower.length + safetyGapMetres)
+            : leader->arrivalSeconds + (leader->length + safetyGapMetres) / leader->speed;
     follower.arrivalSeconds = std::max(follower.arrivalSeconds, closest);
 }
 
@@ -177,6 +187,7 @@ void scheduleStretch(const SceneOptions& options, std::int64_t stretch, std::vec
                                          : makeVehicle(random, arrival + gap.seconds);
         // Asked for many followers, a close one follows in the same lane.
         if (options.followers && gap.close && !vehicles.empty()) joinLane(vehicle, vehicles.back().lane);
+        if (options.away && vehicle.lane == awayLane) vehicle.heading = Heading::away;
         keepDistance(vehicles, vehicle);
         if (vehicle.arrivalSeconds >= lastArrival) break;
         vehicles.push_back(vehicle);
@@ -199,6 +210,8 @@ double frameSeconds(std::int64_t frame, FrameRate rate) {
 }
 
 double frontDepth(const Vehicle& vehicle, double seconds) {
+    if (vehicle.heading == Heading::away)
+        return departureDepth(vehicle) + vehicle.speed * (seconds - vehicle.arrivalSeconds);
     if (!vehicle.halt) return entryDepth() - vehicle.speed * (seconds - vehicle.arrivalSeconds);
     const Halt& halt = *vehicle.halt;
     if (seconds < halt.fromSeconds) return halt.frontDepth + vehicle.speed * (halt.fromSeconds - seconds);
@@ -206,6 +219,8 @@ double frontDepth(const Vehicle& vehicle, double seconds) {
 }
 
 double secondsAtFrontDepth(const Vehicle& vehicle, double depth) {
+    if (vehicle.heading == Heading::away)
+        return vehicle.arrivalSeconds + (depth - departureDepth(vehicle)) / vehicle.speed;
     if (!vehicle.halt) return vehicle.arrivalSeconds + (entryDepth() - depth) / vehicle.speed;
     const Halt& halt = *vehicle.halt;
     if (depth > halt.frontDepth) return halt.fromSeconds - (depth - halt.frontDepth) / vehicle.speed;
@@ -229,6 +244,8 @@ bool inDetectionWindow(const Vehicle& vehicle, double seconds, double rowShift) 
 }
 
 double departureSeconds(const Vehicle& vehicle) {
+    // Driving away, its rear clears the window's top row last.
+    if (vehicle.heading == Heading::away) return secondsAtFrontDepth(vehicle, entryDepth());
     return secondsAtFrontDepth(vehicle, departureDepth(vehicle));
 }
 

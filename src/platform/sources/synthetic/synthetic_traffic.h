@@ -12,10 +12,14 @@
 
 namespace platform::synthetic {
 
-// Motorbikes, bicycles and articulated lorries come only with the survey option.
-enum class VehicleKind { car, estate, van, lorry, motorbike, bicycle, articulated };
+// Motorbikes, bicycles and articulated lorries come only with the survey
+// option; people on foot (not drawn as vehicles) only with walkers.
+enum class VehicleKind { car, estate, van, lorry, motorbike, bicycle, articulated, walker };
 enum class VehicleTone { dark, light };  // body darker or lighter than the road
 enum class Lane { left, right };
+// Toward the camera, down the picture; away from it, up the picture; or
+// across the road to the picture's left or right.
+enum class Heading { toward, away, leftward, rightward };
 
 struct Colour {
     std::uint8_t blue, green, red;
@@ -34,11 +38,14 @@ struct Vehicle {
     VehicleTone tone;
     Colour body;
     Lane lane;
-    double arrivalSeconds;  // its front reaches the detection window's top row
-    double speed;           // metres per second, toward the camera
+    // Toward the camera: its front reaches the detection window's top row;
+    // away: its roof's front end reaches the window's bottom row.
+    double arrivalSeconds;
+    double speed;  // metres per second, the way it heads
     double length, width, height;
-    double lateral;  // metres from the road's axis to its middle
-    std::optional<Halt> halt;
+    double lateral;            // metres from the road's axis to its middle
+    std::optional<Halt> halt;  // only toward the camera
+    Heading heading;
 };
 
 constexpr double trafficStretchSeconds = 300.0;
@@ -54,12 +61,13 @@ double frameSeconds(std::int64_t frame, FrameRate rate);
 // Metres from the camera to the detection window's top row on the road.
 double entryDepth();
 
-// Metres from the camera to the vehicle's front at `seconds`; negative once
-// the front has passed below the camera.
+// Metres from the camera to the vehicle's end nearest it at `seconds` (its
+// front, or its rear when it drives away); negative while that end is
+// below or behind the camera. The drawing and the lamps go by this end.
 double frontDepth(const Vehicle& vehicle, double seconds);
 
-// When its front is `depth` metres from the camera; for the depth of its
-// halt, the moment it drives on.
+// When its nearest end is `depth` metres from the camera; for the depth of
+// its halt, the moment it drives on.
 double secondsAtFrontDepth(const Vehicle& vehicle, double depth);
 
 // Picture rows, both included; empty when first > last.

@@ -53,6 +53,7 @@ std::span<const Band> bandsOf(VehicleKind kind) {
             return articulatedBands;
         case VehicleKind::motorbike:
         case VehicleKind::bicycle:
+        case VehicleKind::walker:  // drawn as a person, not from bands
             return twoWheelerBands;
         case VehicleKind::lorry:
             break;
