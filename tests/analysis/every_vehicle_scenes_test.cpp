@@ -172,11 +172,13 @@ TEST(EveryVehicleScenes, TheSwayOfTheCameraIsMeasured) {
     }
 }
 
+// Among them one that comes close behind a vehicle which waited its longest
+// at its largest in the window: its content flowed on meanwhile.
 TEST(EveryVehicleScenes, CloseFollowersAreToldApart) {
     const SceneScore scene = watchScene(":7:followers", framesOf(180));
-    EXPECT_GE(scene.pictured * 20, static_cast<int>(scene.visits.size()) * 19) << "missed:" << scene.missed;
+    EXPECT_EQ(scene.pictured, static_cast<int>(scene.visits.size())) << "missed:" << scene.missed;
     EXPECT_EQ(scene.extras, 0);
-    EXPECT_LE(scene.pictures.size(), scene.visits.size() * 5 / 4);
+    EXPECT_LE(scene.pictures.size(), scene.visits.size() * 6 / 5);
 }
 
 TEST(EveryVehicleScenes, AQueueStandingInTheWindowIsPicturedOnce) {

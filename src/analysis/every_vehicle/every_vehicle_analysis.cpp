@@ -223,30 +223,24 @@ void EveryVehicleAnalysis::watch(const WatchedPixels& pixels, std::int64_t frame
 // without shrinking, holds vehicles that came in after its picture: a queue
 // driving off, or a platoon too close for a gap to show. It is pictured again.
 void EveryVehicleAnalysis::followStreams(const WatchedPixels& pixels, std::int64_t frame, double seconds) {
-    const std::int32_t rows = window_.bottom - window_.top;
     const std::int32_t columns = window_.right - window_.left;
     // By night each vehicle of a stream shows lamps of its own, apart from
     // the others'; the light and reflections one vehicle throws flow too.
     const bool comparable = previousWindow_.size() == pixels.window.size() && !night();
     for (Track& track : tracks_.tracks()) {
-        if (!comparable || !track.alive || !track.pictured || track.cells < fewestCells(track)) continue;
+        // A vehicle waiting for its picture: what flows through it after the
+        // frame held for it may be the next vehicle.
+        const bool waiting = !track.pictured && holding_ && track.bornFrame <= heldFrame_;
+        if (!comparable || !track.alive || !(track.pictured || waiting) || track.cells < fewestCells(track))
+            continue;
         const PixelBox box{track.firstRow * CellGrid::cellHeight, (track.lastRow + 1) * CellGrid::cellHeight,
                            track.firstColumn * CellGrid::cellWidth,
                            (track.lastColumn + 1) * CellGrid::cellWidth};
         const Flow flow = flow_.measure(pixels.window, previousWindow_, columns, box);
         track.flowRows += flow.rows;
         track.flowColumns += flow.columns;
-        // A vehicle longer than the window flows across it too: without road
-        // seen between two vehicles, half as far again. What filled the
-        // window may be one vehicle creeping through it: only road between tells.
-        const bool fills =
-            track.peakCells * fillingShareDivisor >= model_.cells().count() * (fillingShareDivisor - 1);
-        const auto across = [fills](std::int32_t flow, std::int32_t size, bool waist) {
-            return waist ? std::abs(flow) >= size : !fills && 2 * std::abs(flow) >= 3 * size;
-        };
-        const bool acrossRows = across(track.flowRows, rows, track.waistAcrossRows);
-        const bool acrossColumns = across(track.flowColumns, columns, track.waistAcrossColumns);
-        if (!acrossRows && !acrossColumns) continue;
+        if (waiting) continue;
+        if (!flowedAcross(track)) continue;
         // A vehicle on its way out shrinks; a stream keeps its size, and the
         // edges of its vehicles (what is left of a vehicle gone may be a shadow).
         if (static_cast<float>(track.cells) < leavingShare * static_cast<float>(track.picturedCells) ||
@@ -255,6 +249,19 @@ void EveryVehicleAnalysis::followStreams(const WatchedPixels& pixels, std::int64
         startStream(track, frame, seconds);
     }
     previousWindow_.assign(pixels.window.begin(), pixels.window.end());
+}
+
+// A vehicle longer than the window flows across it too: without road seen
+// between two vehicles, half as far again. What filled the window may be one
+// vehicle creeping through it: only road between tells.
+bool EveryVehicleAnalysis::flowedAcross(const Track& track) const {
+    const bool fills =
+        track.peakCells * fillingShareDivisor >= model_.cells().count() * (fillingShareDivisor - 1);
+    const auto across = [fills](std::int32_t flow, std::int32_t size, bool waist) {
+        return waist ? std::abs(flow) >= size : !fills && 2 * std::abs(flow) >= 3 * size;
+    };
+    return across(track.flowRows, window_.bottom - window_.top, track.waistAcrossRows) ||
+           across(track.flowColumns, window_.right - window_.left, track.waistAcrossColumns);
 }
 
 // With lamps on, the light a vehicle throws ahead and its reflections may
@@ -438,6 +445,9 @@ void EveryVehicleAnalysis::decide(std::int64_t frame, double seconds, bool keepa
         heldCells_ = unpicturedCells;
         heldFrame_ = frame;
         verdict_.keepFrame = true;
+        for (Track& track : tracks_.tracks()) {
+            if (!track.pictured) track.flowRows = track.flowColumns = 0;
+        }
     }
     if (due && holding_) takePicture(decidingCells);
 }
@@ -458,13 +468,20 @@ void EveryVehicleAnalysis::takePicture(std::int32_t peakCells) {
     verdict_.pictures.push_back({heldFrame_, peakCells * 100 / std::max(1, model_.cells().count())});
     for (Track& track : tracks_.tracks()) {
         if (track.bornFrame > heldFrame_) continue;
+        // One that waited its longest at its largest while its content flowed
+        // across the window shows other vehicles now than in its picture.
+        const bool atPeak =
+            static_cast<float>(track.cells) >= leavingShare * static_cast<float>(track.peakCells);
+        const bool othersCameIn = !track.pictured && atPeak && flowedAcross(track);
         if (!track.pictured) passages_.pictured(track.id, heldFrame_);
+        if (!othersCameIn) {
+            track.flowRows = 0;
+            track.flowColumns = 0;
+        }
         track.pictured = true;
         track.streaming = false;
         track.waistAcrossRows = false;
         track.waistAcrossColumns = false;
-        track.flowRows = 0;
-        track.flowColumns = 0;
         track.picturedCells = track.cells;
         track.lampsGoneSeconds = -1;
         if (track.arrivalFrame > heldFrame_) startStream(track, track.arrivalFrame, track.arrivalSeconds);

@@ -83,6 +83,7 @@ private:
     bool sceneChanged(const LightMeasure& light, double seconds);
     void absorbStillShapes(const WatchedPixels& pixels, const LightMeasure& light, double seconds);
     void followStreams(const WatchedPixels& pixels, std::int64_t frame, double seconds);
+    bool flowedAcross(const Track& track) const;
     void followLamps(std::int64_t frame, double seconds);
     bool lampsCameIn(Track& track, double seconds);
     static void startStream(Track& track, std::int64_t frame, double seconds);
