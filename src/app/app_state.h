@@ -16,6 +16,8 @@ extern std::int32_t triggerOnAnyMotion;
 extern std::int32_t everyVehicleMode;
 // Not 0: a tavo_N.jpg at the source's own size beside each picture.
 extern std::int32_t fullSizePictures;
+// Not 0: sources decode every picture in full, whatever it is shrunk to.
+extern std::int32_t fullDecode;
 // Not 0: a line per picture in tavomotion-pictures.csv in the save directory.
 extern std::int32_t pictureLogKept;
 // Not 0: the oldest pictures are removed before a save to keep this many

@@ -122,6 +122,7 @@ int runProgram(const std::vector<std::string>& arguments) {
     platform::presentation::setHeadless(options.headless);
     if (options.everyVehicle) everyVehicleMode = 1;
     if (options.fullSize) fullSizePictures = 1;
+    if (options.fullDecode) fullDecode = 1;
     if (options.pictureLog) pictureLogKept = 1;
     if (options.keepFreeBytes) keepFreeBytes = *options.keepFreeBytes;
     if (options.onPicture) setPictureCommand(*options.onPicture);
