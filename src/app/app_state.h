@@ -23,6 +23,9 @@ extern std::int32_t pictureLogKept;
 // Not 0: the oldest pictures are removed before a save to keep this many
 // bytes free on the save directory's file system.
 extern std::int64_t keepFreeBytes;
+// Not 0: the live frame's paints are left out while nothing shows or reads
+// the window (no screen, no web client streaming it, no snapshot to take).
+extern std::int32_t unseenPaintsLeftOut;
 extern volatile std::int32_t quitRequested;
 extern platform::HWND mainWindow;
 extern char imagesSaveDirectory[saveDirectoryCapacity];
