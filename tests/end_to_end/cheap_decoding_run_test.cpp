@@ -73,8 +73,7 @@ TEST(CheapDecodingRun, EachWayTheSameEveryTimeAndPicturesOfAMomentAlike) {
         SCOPED_TRACE(encoder);
         const std::string video = (media.path() / file).string();
         std::string failure;
-        ASSERT_TRUE(testing_support::writeSceneVideo(video, ":7", 0, sceneFrames, encoder, failure))
-            << failure;
+        ASSERT_TRUE(testing_support::writeSceneVideo(video, ":7", sceneFrames, encoder, failure)) << failure;
         const Replay cheap = replay(video, false);
         const Replay cheapAgain = replay(video, false);
         const Replay full = replay(video, true);

@@ -50,7 +50,6 @@ bool start(Encoding& encoding, const std::string& path, const AVCodec& codec) {
     // B-frames and the loop filter on, as a camera's or a phone's encoder has them.
     AVDictionary* settings = nullptr;
     av_dict_set(&settings, "preset", "veryfast", 0);
-    av_dict_set(&settings, "x265-params", "log-level=error", 0);
     const int opened = avcodec_open2(&encoder, &codec, &settings);
     av_dict_free(&settings);
     if (opened < 0 || avcodec_parameters_from_context(encoding.stream->codecpar, &encoder) < 0) return false;
@@ -79,9 +78,9 @@ bool send(Encoding& encoding, const AVFrame* frame) {
     }
 }
 
-bool encodeScene(Encoding& encoding, platform::SyntheticSource& scene, int first, int frames) {
+bool encodeScene(Encoding& encoding, platform::SyntheticSource& scene, int frames) {
     for (int index = 0; index < frames; ++index) {
-        const std::uint8_t* bgr = scene.nativeFrame(first + index).data();
+        const std::uint8_t* bgr = scene.nativeFrame(index).data();
         const int stride = platform::synthetic::pictureRowBytes;
         if (av_frame_make_writable(encoding.frame) < 0) return false;
         sws_scale(encoding.toYuv, &bgr, &stride, 0, platform::synthetic::pictureHeight, encoding.frame->data,
@@ -94,7 +93,7 @@ bool encodeScene(Encoding& encoding, platform::SyntheticSource& scene, int first
 
 }  // namespace
 
-bool writeSceneVideo(const std::string& path, const std::string& options, int first, int frames,
+bool writeSceneVideo(const std::string& path, const std::string& options, int frames,
                      const std::string& encoderName, std::string& failure) {
     platform::prepareFfmpeg();
     const AVCodec* codec = avcodec_find_encoder_by_name(encoderName.c_str());
@@ -107,7 +106,7 @@ bool writeSceneVideo(const std::string& path, const std::string& options, int fi
     auto* scene = dynamic_cast<platform::SyntheticSource*>(source.get());
     if (scene == nullptr) return false;
     Encoding encoding;
-    if (start(encoding, path, *codec) && encodeScene(encoding, *scene, first, frames)) return true;
+    if (start(encoding, path, *codec) && encodeScene(encoding, *scene, frames)) return true;
     failure = "cannot encode " + path + " with " + encoderName;
     return false;
 }

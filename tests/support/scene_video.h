@@ -5,12 +5,11 @@
 
 namespace testing_support {
 
-// Frames first .. first + frames - 1 of the scene `options` (what follows "synthetic":
-// ":7", say),
-// 640 x 480 at 25 frames/s, encoded by FFmpeg's `encoderName` ("libx264",
-// "mjpeg", ...) into `path`, whose extension picks the container. False,
-// with the reason, when this FFmpeg cannot.
-bool writeSceneVideo(const std::string& path, const std::string& options, int first, int frames,
+// The first `frames` frames of the scene `options` (what follows
+// "synthetic": ":7", say), 640 x 480 at 25 frames/s, encoded by FFmpeg's
+// `encoderName` ("libx264", "mjpeg", ...) into `path`, whose extension picks
+// the container. False, with the reason, when this FFmpeg cannot.
+bool writeSceneVideo(const std::string& path, const std::string& options, int frames,
                      const std::string& encoderName, std::string& failure);
 
 }  // namespace testing_support

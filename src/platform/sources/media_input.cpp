@@ -52,6 +52,7 @@ void MediaInput::close() {
     draining_ = false;
     decoding_ = {};
     decodingText_.clear();
+    reducedFrom_.reset();
 }
 
 bool MediaInput::openContainer(const InputRequest& request, std::string& reason) {
@@ -131,14 +132,9 @@ void MediaInput::setUpDecoding(const AVCodec& codec, const InputRequest& request
     decoding_ = platform::chooseDecoding(codec, coded, *request.shownSize);
     if (!decoding_.cheap()) return;
     decoder_->lowres = decoding_.lowres;
+    if (decoding_.lowres > 0) reducedFrom_ = coded;
     if (decoding_.skipBidirectionalLoopFilter) decoder_->skip_loop_filter = AVDISCARD_BIDIR;
     decodingText_ = platform::decodingText(codec, coded, *request.shownSize, decoding_);
-}
-
-std::optional<PictureSize> MediaInput::reducedFrom() const {
-    if (decoding_.lowres == 0) return std::nullopt;
-    const AVCodecParameters& parameters = *format_->streams[streamIndex_]->codecpar;
-    return PictureSize{parameters.width, parameters.height};
 }
 
 DecodeStatus MediaInput::decodeNext() {

@@ -59,7 +59,7 @@ public:
     const std::string& decodingText() const { return decodingText_; }
     // The size of the pictures decoded in full, when the decoder makes them
     // smaller (lowres); empty when they come out at that size.
-    std::optional<PictureSize> reducedFrom() const;
+    std::optional<PictureSize> reducedFrom() const { return reducedFrom_; }
 
     // The picture the last decodeNext() produced; callers may move it out.
     AVFrame* picture() const { return picture_; }
@@ -102,6 +102,8 @@ private:
     int streamIndex_ = -1;
     DecodeChoice decoding_;
     std::string decodingText_;
+    // Kept apart from the stream: a thread decoding ahead owns the input.
+    std::optional<PictureSize> reducedFrom_;
     bool draining_ = false;
     int lastError_ = 0;
     std::int64_t lastWaitNanoseconds_ = 0;
