@@ -9,6 +9,8 @@ std::int32_t cameraIndex = 0;
 std::int32_t triggerOnAnyMotion = 1;
 std::int32_t everyVehicleMode = 0;
 std::int32_t fullSizePictures = 0;
+std::int32_t fullDecode = 0;
+std::int32_t unseenPaintsLeftOut = 0;
 std::int32_t pictureLogKept = 0;
 std::int64_t keepFreeBytes = 0;
 volatile std::int32_t quitRequested = 0;
@@ -27,6 +29,8 @@ void resetApp() {
     triggerOnAnyMotion = 1;
     everyVehicleMode = 0;
     fullSizePictures = 0;
+    fullDecode = 0;
+    unseenPaintsLeftOut = 0;
     pictureLogKept = 0;
     keepFreeBytes = 0;
     quitRequested = 0;

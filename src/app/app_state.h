@@ -16,11 +16,16 @@ extern std::int32_t triggerOnAnyMotion;
 extern std::int32_t everyVehicleMode;
 // Not 0: a tavo_N.jpg at the source's own size beside each picture.
 extern std::int32_t fullSizePictures;
+// Not 0: sources decode every picture in full, whatever it is shrunk to.
+extern std::int32_t fullDecode;
 // Not 0: a line per picture in tavomotion-pictures.csv in the save directory.
 extern std::int32_t pictureLogKept;
 // Not 0: the oldest pictures are removed before a save to keep this many
 // bytes free on the save directory's file system.
 extern std::int64_t keepFreeBytes;
+// Not 0: the live frame's paints are left out while nothing shows or reads
+// the window (no screen, no web client streaming it, no snapshot to take).
+extern std::int32_t unseenPaintsLeftOut;
 extern volatile std::int32_t quitRequested;
 extern platform::HWND mainWindow;
 extern char imagesSaveDirectory[saveDirectoryCapacity];

@@ -54,6 +54,7 @@ std::string optionsText(const ProgramOptions& options, const std::optional<MqttS
     std::string list;
     if (options.pictureLog || pictureLogKept != 0) addOption(list, "picture log");
     if (options.fullSize || fullSizePictures != 0) addOption(list, "full-size pictures");
+    if (options.fullDecode) addOption(list, "full decode");
     const std::int64_t keepFree = options.keepFreeBytes.value_or(keepFreeBytes);
     if (keepFree > 0) addOption(list, "keep " + platform::byteSizeText(keepFree) + " free");
     if (options.filter) addOption(list, "filter '" + *options.filter + "'");

@@ -124,6 +124,8 @@ std::string applyFlag(ProgramOptions& options, const std::string& flag) {
         options.everyVehicle = true;
     } else if (flag == "--full-size") {
         options.fullSize = true;
+    } else if (flag == "--full-decode") {
+        options.fullDecode = true;
     } else if (flag == "--picture-log") {
         options.pictureLog = true;
     } else if (flag == "--check-config") {
@@ -277,9 +279,9 @@ int driverIndexOf(const std::string& commandLineText) {
 std::string usageText() {
     return "usage: tavomotion [INDEX] [--source SOURCE] [--fast] [--headless] [--run-for SECONDS]\n"
            "                  [--snapshot FILE.png] [--fps NUM[/DEN]] [--every-vehicle] [--picture-log]\n"
-           "                  [--full-size] [--on-picture PROGRAM] [--filter GRAPH] [--keep-free SIZE]\n"
-           "                  [--listen [ADDRESS:]PORT [--listen-auth FILE]] [--road-point X,Y,U,V]...\n"
-           "                  [--camera-foot U,V]\n"
+           "                  [--full-size] [--full-decode] [--on-picture PROGRAM] [--filter GRAPH]\n"
+           "                  [--keep-free SIZE] [--listen [ADDRESS:]PORT [--listen-auth FILE]]\n"
+           "                  [--road-point X,Y,U,V]... [--camera-foot U,V]\n"
            "                  [--mqtt URL [--mqtt-auth FILE] [--mqtt-ca FILE] [--mqtt-prefix PREFIX]\n"
            "                  [--mqtt-discovery]] [--camera-name NAME] [--check-config] [--help]\n"
            "                  [--version]\n"
@@ -304,6 +306,9 @@ std::string usageText() {
            "                      PICTURE_LOG in tavomotion.ini)\n"
            "  --full-size         save beside each tavo_N.bmp a tavo_N.jpg at the source's own size\n"
            "                      (also the key FULL_SIZE_PICTURES in tavomotion.ini)\n"
+           "  --full-decode       decode every picture of a video or camera in full; by default\n"
+           "                      one shrunk at least 2 x is decoded only as far as 320 x 240\n"
+           "                      shows (no full-size copies asked for)\n"
            "  --keep-free SIZE    before each save, remove the oldest pictures (tavo_N.bmp with its\n"
            "                      tavo_N.jpg) until SIZE (500M, 2G) is free on their disk (also\n"
            "                      the key KEEP_FREE_SPACE SIZE in tavomotion.ini)\n"

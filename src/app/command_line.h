@@ -31,6 +31,8 @@ struct ProgramOptions {
     bool headless = false;
     bool everyVehicle = false;
     bool fullSize = false;
+    // --full-decode: every picture decoded in full, whatever it is shrunk to.
+    bool fullDecode = false;
     bool pictureLog = false;
     std::optional<std::string> onPicture;
     std::optional<std::string> filter;

@@ -10,6 +10,7 @@
 #include "pipeline/frame_image.h"
 #include "pipeline/frame_pipeline.h"
 #include "platform/winsys/paint.h"
+#include "platform/winsys/presentation.h"
 #include "platform/winsys/window.h"
 
 namespace app {
@@ -38,10 +39,8 @@ void drawFullDisplay(HDC dc) {
     pipeline::frameImage.draw(dc, framePosition, framePosition);
     HFONT statusFont = CreateFontA(10, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Courier");
     HGDIOBJ previousFont = SelectObject(dc, statusFont);
-    formatTitle();
     RECT statusBox = statusLineBox;
     DrawTextA(dc, analysis::statusLine, -1, &statusBox, 0);
-    SetWindowTextA(mainWindow, titleText);
     outlineRegion(dc, detectionWindow, WHITE_BRUSH);
     for (const Region& band : cellBands) outlineRegion(dc, band, WHITE_BRUSH);
     drawGauge(dc);
@@ -69,10 +68,20 @@ int gaugeRightEdge(int windowDifference, int backgroundRangeNow) {
     return static_cast<int>(320 * level + 10);
 }
 
-void paintDisplay() { paintArea(drawingArea, drawFullDisplay); }
+bool liveFrameSeen() {
+    return unseenPaintsLeftOut == 0 || presentation::isOnScreen(mainWindow) || web::isWatched();
+}
+
+// The title carries the running figures to the web view's status too, so it
+// is kept whether the paint is made or not.
+void paintDisplay() {
+    formatTitle();
+    SetWindowTextA(mainWindow, titleText);
+    paintLiveFrame(drawFullDisplay);
+}
 
 void paintTooDark() {
-    paintArea(drawingArea, [](HDC dc) {
+    paintLiveFrame([](HDC dc) {
         pipeline::frameImage.draw(dc, framePosition, framePosition);
         outlineRegion(dc, detectionWindow, BLACK_BRUSH);
     });

@@ -23,6 +23,13 @@ constexpr int gaugeBottom = 288;
 constexpr int framePosition = 10;
 constexpr int savedFrameX = 330;
 
+// After each paint, painted or left out: the web view and MQTT take the
+// canvas and the running figures when they are due.
+inline void offerPaint() {
+    web::offerToWebView();
+    offerToMqtt();
+}
+
 // One paint: invalidate the area, draw clipped to it, show the result at once.
 template <typename Drawing>
 void paintArea(const platform::RECT& area, Drawing draw) {
@@ -32,8 +39,23 @@ void paintArea(const platform::RECT& area, Drawing draw) {
     draw(dc);
     platform::EndPaint(mainWindow, &paint);
     platform::RedrawWindow(mainWindow, &drawingArea, nullptr, platform::RDW_UPDATENOW);
-    web::offerToWebView();
-    offerToMqtt();
+    offerPaint();
+}
+
+// Whether anything shows or reads the live frame's paint (see
+// unseenPaintsLeftOut).
+bool liveFrameSeen();
+
+// The paint of the live frame, repeated for every frame: left out when
+// nobody sees it. The next one seen draws the whole live area again; the
+// rare paints (the saved frame, the trigger mark) are always made.
+template <typename Drawing>
+void paintLiveFrame(Drawing draw) {
+    if (liveFrameSeen()) {
+        paintArea(drawingArea, draw);
+    } else {
+        offerPaint();
+    }
 }
 
 // Outlines a gray-image region where it lies on the displayed frame.

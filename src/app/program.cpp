@@ -123,6 +123,9 @@ int runProgram(const std::vector<std::string>& arguments) {
     platform::presentation::setHeadless(options.headless);
     if (options.everyVehicle) everyVehicleMode = 1;
     if (options.fullSize) fullSizePictures = 1;
+    if (options.fullDecode) fullDecode = 1;
+    // A snapshot shows the window as every paint left it.
+    if (!options.snapshotPath) unseenPaintsLeftOut = 1;
     if (options.pictureLog) pictureLogKept = 1;
     if (options.keepFreeBytes) keepFreeBytes = *options.keepFreeBytes;
     if (options.onPicture) setPictureCommand(*options.onPicture);

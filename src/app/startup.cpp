@@ -49,6 +49,16 @@ void printWindowLayout() {
                    detectionWindow.top, detectionWindow.bottom);
 }
 
+// Nothing looks at a source's pictures beyond the driver's size unless
+// full-size copies are saved: the decoders may then do less.
+void decodeOnlyForTheDriver() {
+    if (fullSizePictures != 0 || fullDecode != 0) return;
+    for (int index = 0; index < driverSlots; ++index) {
+        if (CaptureDriver* driver = driverAt(index))
+            driver->source->decodeOnlyFor(capture::forcedWidth, capture::forcedHeight);
+    }
+}
+
 }  // namespace
 
 void openConsole() { console::open(); }
@@ -102,6 +112,7 @@ int winMain(const std::string& commandLineText) {
     UpdateWindow(mainWindow);
     // Every vehicle of a recording is watched, those of its first seconds too.
     if (everyVehicleMode != 0) platform::holdTimelineThroughPauses();
+    decodeOnlyForTheDriver();
     capture::captureDevice.connect(static_cast<std::int16_t>(cameraIndex));
     pipeline::acquireFrame();
     pipeline::saveMotionPgm();

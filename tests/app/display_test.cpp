@@ -160,3 +160,24 @@ TEST_F(DisplayTest, TheTitleCarriesTheRunningFigures) {
 }
 
 }  // namespace
+
+TEST_F(DisplayTest, UnseenLivePaintsAreLeftOutButTheTitleAndTheRarePaintsGoOn) {
+    app::unseenPaintsLeftOut = 1;  // headless, no web client, no snapshot
+    analysis::windowDiff = 9000;
+    pipeline::frameCount = 3;
+    app::paintDisplay();
+    app::paintTooDark();
+    EXPECT_EQ(at(150, 90), whitePixel) << "no live frame drawn";
+    EXPECT_EQ(at(12, 285), whitePixel) << "no gauge drawn";
+    EXPECT_EQ(app::gaugeRight, 329) << "the gauge's edge stays the one on the canvas";
+    EXPECT_NE(app::mainWindow->title.find("Frame 3:"), std::string::npos) << app::mainWindow->title;
+    app::paintSavedFrame();
+    EXPECT_EQ(at(400, 100), grayPixel(100)) << "a saved frame is drawn for whoever looks later";
+
+    // Someone looks: the next live paint draws the whole live area.
+    app::unseenPaintsLeftOut = 0;
+    app::paintDisplay();
+    EXPECT_EQ(at(150, 90), grayPixel(100));
+    EXPECT_EQ(firstOther(12, 285, blackPixel), 330);
+    EXPECT_EQ(at(102, 60), whitePixel);
+}

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstring>
 #include <thread>
 
 #include "platform/http/listen_address.h"
@@ -12,6 +13,10 @@
 #include "support/http_client.h"
 #include "support/program_runner.h"
 #include "support/scratch_directory.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
 
 namespace {
 
@@ -24,6 +29,40 @@ std::vector<std::string> withArguments(std::vector<std::string> arguments,
 }
 
 std::string afterFirstLine(const std::string& text) { return text.substr(text.find('\n') + 1); }
+
+// The grey levels of the last whole JPEG of a stream, row by row; empty when
+// there is none or it does not decode.
+struct Luma {
+    int width = 0;
+    std::vector<std::uint8_t> levels;
+    int at(int x, int y) const { return levels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+Luma lastPictureOf(const std::string& stream) {
+    Luma luma;
+    const std::size_t end = stream.rfind("\xFF\xD9");
+    const std::size_t start = end == std::string::npos ? end : stream.rfind("\xFF\xD8", end);
+    if (start == std::string::npos) return luma;
+    AVCodecContext* decoder = avcodec_alloc_context3(avcodec_find_decoder(AV_CODEC_ID_MJPEG));
+    AVPacket* packet = av_packet_alloc();
+    AVFrame* frame = av_frame_alloc();
+    if (avcodec_open2(decoder, nullptr, nullptr) >= 0 &&
+        av_new_packet(packet, static_cast<int>(end + 2 - start)) >= 0) {
+        std::memcpy(packet->data, stream.data() + start, end + 2 - start);
+        if (avcodec_send_packet(decoder, packet) >= 0 && avcodec_receive_frame(decoder, frame) >= 0) {
+            luma.width = frame->width;
+            for (int y = 0; y < frame->height; ++y) {
+                const std::uint8_t* row =
+                    frame->data[0] + static_cast<std::ptrdiff_t>(y) * frame->linesize[0];
+                luma.levels.insert(luma.levels.end(), row, row + frame->width);
+            }
+        }
+    }
+    av_frame_free(&frame);
+    av_packet_free(&packet);
+    avcodec_free_context(&decoder);
+    return luma;
+}
 
 TEST(WebViewRun, ListeningProblemsAreUsageErrorsBeforeAnyTrace) {
     ScratchDirectory scratch;
@@ -113,6 +152,12 @@ TEST(WebViewRun, ARealTimeRunServesItsFiguresAndStopsCleanlyOnSigterm) {
     EXPECT_NE(status.find("\"mode\":\"default\",\"source\":\"synthetic:7\""), std::string::npos) << status;
     EXPECT_EQ(status.find("\"frame\":0,"), std::string::npos);
     EXPECT_NE(stream.find("Content-Type: image/jpeg"), std::string::npos);
+    // Headless, the live frame is painted again once a client watches: the
+    // road of the scene, not the canvas's white, inside the frame's area.
+    const Luma picture = lastPictureOf(stream);
+    ASSERT_GE(picture.width, 330);
+    EXPECT_LT(picture.at(170, 200), 200);
+    EXPECT_LT(picture.at(300, 150), 200);
     EXPECT_TRUE(streamEnded);
 }
 

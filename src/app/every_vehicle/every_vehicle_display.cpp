@@ -49,14 +49,14 @@ void drawCoverGauge(HDC dc, int coverPercent) {
 }  // namespace
 
 void paintWatchDisplay(const analysis::everyvehicle::WatchFigures& figures) {
-    paintArea(drawingArea, [&figures](HDC dc) {
+    char status[200];
+    formatStatus(figures, status, sizeof status);
+    std::snprintf(titleText, sizeof titleText, "TAVO(TM) MOTION - Frame %d: FPS: %2d - %s",
+                  pipeline::frameCount, pipeline::fps, status);
+    SetWindowTextA(mainWindow, titleText);
+    paintLiveFrame([&figures, &status](HDC dc) {
         pipeline::frameImage.draw(dc, framePosition, framePosition);
         survey::drawRoadGrid(dc, framePosition, framePosition);
-        char status[200];
-        formatStatus(figures, status, sizeof status);
-        std::snprintf(titleText, sizeof titleText, "TAVO(TM) MOTION - Frame %d: FPS: %2d - %s",
-                      pipeline::frameCount, pipeline::fps, status);
-        SetWindowTextA(mainWindow, titleText);
         HFONT statusFont = CreateFontA(10, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Courier");
         HGDIOBJ previousFont = SelectObject(dc, statusFont);
         RECT statusBox = statusLineBox;

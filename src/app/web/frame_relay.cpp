@@ -22,7 +22,7 @@ FrameRelay::~FrameRelay() {
 }
 
 void FrameRelay::offer(const platform::Canvas& canvas, std::int64_t realNanoseconds) {
-    if (watchers_.load(std::memory_order_relaxed) == 0 || realNanoseconds < nextOfferNanoseconds_) return;
+    if (!watched() || realNanoseconds < nextOfferNanoseconds_) return;
     std::unique_lock lock(copyMutex_, std::try_to_lock);
     if (!lock.owns_lock()) return;
     const std::size_t rowBytes = static_cast<std::size_t>(canvas.width()) * 3;

@@ -36,6 +36,7 @@ public:
     // Streams count themselves in while they run.
     void watcherStarted() { watchers_.fetch_add(1); }
     void watcherEnded() { watchers_.fetch_sub(1); }
+    bool watched() const { return watchers_.load(std::memory_order_relaxed) > 0; }
 
     // Blocks until a frame newer than number `seen` is encoded; null once the
     // relay stops.

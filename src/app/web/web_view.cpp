@@ -74,6 +74,8 @@ void offerToWebView() {
     if (const platform::Canvas* canvas = platform::windowCanvas(mainWindow)) view->frames.offer(*canvas, now);
 }
 
+bool isWatched() { return view && view->frames.watched(); }
+
 void stopWebView() {
     if (!view) return;
     view->frames.stop();

@@ -14,6 +14,9 @@ std::string startWebView(const std::string& listenAddress, const std::optional<s
 // figures over when they are due. Without a web view it does nothing.
 void offerToWebView();
 
+// Whether a web client streams the live window now.
+bool isWatched();
+
 // Ends every connection and the server's threads; nothing when not started.
 void stopWebView();
 

@@ -62,7 +62,15 @@ std::shared_ptr<const FullSizeFrame> FfmpegSource::fullSizeFrame() const {
     return std::make_shared<const FullSizeFrame>(delivered_);
 }
 
-bool FfmpegSource::adoptHeldPicture(std::string& reason) {
+std::optional<PictureSize> FfmpegSource::shownSize() const { return filter_ ? std::nullopt : shownSize_; }
+
+void FfmpegSource::reportDecoding(const MediaInput& input) {
+    if (reportedDecoding_ || input.decodingText().empty()) return;
+    reportedDecoding_ = true;
+    report(input.decodingText());
+}
+
+bool FfmpegSource::adoptHeldPicture(std::optional<PictureSize> fullSize, std::string& reason) {
     const AVFrame* picture = deliveredPicture(reason);
     if (picture == nullptr) return false;
     const auto format = static_cast<AVPixelFormat>(picture->format);
@@ -72,8 +80,8 @@ bool FfmpegSource::adoptHeldPicture(std::string& reason) {
                  " cannot be converted";
         return false;
     }
-    nativeWidth_ = picture->width;
-    nativeHeight_ = picture->height;
+    nativeWidth_ = fullSize ? fullSize->width : picture->width;
+    nativeHeight_ = fullSize ? fullSize->height : picture->height;
     return true;
 }
 

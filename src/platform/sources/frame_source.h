@@ -45,6 +45,13 @@ public:
     // CPU time to decode sooner. At real speed it decodes most cheaply.
     virtual void preferThroughput() {}
 
+    // Told, before opening, that nothing looks at the pictures larger than
+    // width x height (no full-size copy is kept): a video file or a live
+    // source that shrinks its pictures at least 2 x may then decode them more
+    // cheaply (decode_choice.h). Rendered scenes and image sequences stay
+    // exact.
+    virtual void decodeOnlyFor(int /*width*/, int /*height*/) {}
+
     // Length of a recording in seconds, for the replay progress line; 0 when
     // unknown or live.
     virtual double recordingSeconds() const { return 0.0; }

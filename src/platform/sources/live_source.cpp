@@ -48,7 +48,12 @@ bool LiveSource::connect(std::string& reason) {
         reason = ffmpegErrorText(AVERROR(ENOMEM));
         return false;
     }
-    if (input_.open(request_, reason) && readNewest(reason) && adoptHeldPicture(reason)) return true;
+    request_.shownSize = shownSize();
+    if (input_.open(request_, reason) && readNewest(reason) &&
+        adoptHeldPicture(input_.reducedFrom(), reason)) {
+        reportDecoding(input_);
+        return true;
+    }
     input_.close();
     return false;
 }

@@ -38,7 +38,7 @@ bool MediaInput::open(const InputRequest& request, std::string& reason) {
     close();
     waitLimitNanoseconds_ = request.waitLimitNanoseconds;
     restartWaitLimit();
-    if (openContainer(request, reason) && openDecoder(request.threadedDecoding, reason)) return true;
+    if (openContainer(request, reason) && openDecoder(request, reason)) return true;
     close();
     return false;
 }
@@ -50,6 +50,9 @@ void MediaInput::close() {
     avformat_close_input(&format_);
     streamIndex_ = -1;
     draining_ = false;
+    decoding_ = {};
+    decodingText_.clear();
+    reducedFrom_.reset();
 }
 
 bool MediaInput::openContainer(const InputRequest& request, std::string& reason) {
@@ -84,7 +87,7 @@ bool MediaInput::openContainer(const InputRequest& request, std::string& reason)
     return true;
 }
 
-bool MediaInput::openDecoder(bool threaded, std::string& reason) {
+bool MediaInput::openDecoder(const InputRequest& request, std::string& reason) {
     const AVCodec* codec = nullptr;
     streamIndex_ = av_find_best_stream(format_, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
     if (streamIndex_ == AVERROR_DECODER_NOT_FOUND) {
@@ -111,14 +114,27 @@ bool MediaInput::openDecoder(bool threaded, std::string& reason) {
         reason = "cannot set up its decoder (" + ffmpegErrorText(copied) + ")";
         return false;
     }
-    decoder_->thread_count = threaded ? decoderThreadsFor(*stream->codecpar) : 1;
+    decoder_->thread_count = request.threadedDecoding ? decoderThreadsFor(*stream->codecpar) : 1;
     decoder_->pkt_timebase = stream->time_base;
+    setUpDecoding(*codec, request);
     const int started = avcodec_open2(decoder_, codec, nullptr);
     if (started < 0) {
         reason = "cannot open its decoder (" + ffmpegErrorText(started) + ")";
         return false;
     }
     return true;
+}
+
+void MediaInput::setUpDecoding(const AVCodec& codec, const InputRequest& request) {
+    if (!request.shownSize) return;
+    const AVCodecParameters& parameters = *format_->streams[streamIndex_]->codecpar;
+    const PictureSize coded{parameters.width, parameters.height};
+    decoding_ = platform::chooseDecoding(codec, coded, *request.shownSize);
+    if (!decoding_.cheap()) return;
+    decoder_->lowres = decoding_.lowres;
+    if (decoding_.lowres > 0) reducedFrom_ = coded;
+    if (decoding_.skipBidirectionalLoopFilter) decoder_->skip_loop_filter = AVDISCARD_BIDIR;
+    decodingText_ = platform::decodingText(codec, coded, *request.shownSize, decoding_);
 }
 
 DecodeStatus MediaInput::decodeNext() {

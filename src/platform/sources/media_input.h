@@ -7,10 +7,13 @@
 #include <utility>
 #include <vector>
 
+#include "platform/sources/decode_choice.h"
+
 extern "C" {
 #include <libavutil/rational.h>
 }
 
+struct AVCodec;
 struct AVCodecContext;
 struct AVFormatContext;
 struct AVFrame;
@@ -25,6 +28,9 @@ struct InputRequest {
     bool nonBlocking = false;               // reads answer `again` instead of waiting
     std::int64_t waitLimitNanoseconds = 0;  // 0: calls may wait as long as they need
     bool threadedDecoding = false;          // frame threads, for pictures big enough to gain from them
+    // Set when nothing looks at the pictures larger than this: the decoder
+    // then leaves out what it may (decode_choice.h).
+    std::optional<PictureSize> shownSize;
 };
 
 enum class DecodeStatus {
@@ -48,6 +54,13 @@ public:
     bool isOpen() const { return format_ != nullptr; }
 
     DecodeStatus decodeNext();
+    // What the decoder was told to leave out, as a line for the user; empty
+    // when it decodes in full.
+    const std::string& decodingText() const { return decodingText_; }
+    // The size of the pictures decoded in full, when the decoder makes them
+    // smaller (lowres); empty when they come out at that size.
+    std::optional<PictureSize> reducedFrom() const { return reducedFrom_; }
+
     // The picture the last decodeNext() produced; callers may move it out.
     AVFrame* picture() const { return picture_; }
     // The error behind the last `undecodable` or `readError`.
@@ -76,7 +89,8 @@ public:
 
 private:
     bool openContainer(const InputRequest& request, std::string& reason);
-    bool openDecoder(bool threaded, std::string& reason);
+    bool openDecoder(const InputRequest& request, std::string& reason);
+    void setUpDecoding(const AVCodec& codec, const InputRequest& request);
     std::optional<DecodeStatus> feedDecoder();
     void startDraining();
     static int interrupted(void* self);
@@ -86,6 +100,10 @@ private:
     AVPacket* packet_ = nullptr;
     AVFrame* picture_ = nullptr;
     int streamIndex_ = -1;
+    DecodeChoice decoding_;
+    std::string decodingText_;
+    // Kept apart from the stream: a thread decoding ahead owns the input.
+    std::optional<PictureSize> reducedFrom_;
     bool draining_ = false;
     int lastError_ = 0;
     std::int64_t lastWaitNanoseconds_ = 0;

@@ -37,6 +37,8 @@ bool RecordedSource::start(std::string& reason) {
         reason = ffmpegErrorText(AVERROR(ENOMEM));
         return false;
     }
+    // An image sequence keeps its exact pictures.
+    if (!isSequence_) request_.shownSize = shownSize();
     if (!input_.open(request_, reason)) return false;
     presentationTimes_.emplace(input_.timeBase(), input_.averageRate());
     sequenceLength_ = isSequence_ ? input_.streamDuration() : 0;
@@ -56,10 +58,11 @@ bool RecordedSource::start(std::string& reason) {
             return false;
         }
     }
-    if (!adoptHeldPicture(reason)) {
+    if (!adoptHeldPicture(input_.reducedFrom(), reason)) {
         stopDecoding();
         return false;
     }
+    reportDecoding(input_);
     return true;
 }
 

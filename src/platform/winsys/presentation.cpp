@@ -85,6 +85,11 @@ void windowDestroyed(HWND window) {
     removeSurface(window);
 }
 
+bool isOnScreen(HWND window) {
+    const WindowSurface* surface = surfaceOf(window);
+    return surface != nullptr && surface->screen != nullptr;
+}
+
 void pumpEvents() {
     bool closeRequested = false;
     ScreenEvent event{};

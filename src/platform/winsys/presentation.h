@@ -21,6 +21,9 @@ void windowShown(HWND window);
 void titleChanged(HWND window);
 void windowDestroyed(HWND window);
 
+// Whether the window's canvas is shown in a window on a display.
+bool isOnScreen(HWND window);
+
 // Takes the on-screen window's pending events: its close button becomes a
 // close request, keys become WM_KEYDOWN and WM_CHAR posted to the window.
 void pumpEvents();
