@@ -1,6 +1,7 @@
 #include "analysis/every_vehicle/empty_scene_model.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace analysis::everyvehicle {
@@ -48,6 +49,14 @@ constexpr double sameTexture = 0.8;
 // A cell deviates from a change of light by more than this many noise
 // deviations where an edge crosses it.
 constexpr double sharpDeviations = 3.0;
+
+using Matrix3 = std::array<std::array<double, 3>, 3>;
+
+double determinant(const Matrix3& m) {
+    return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+           m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+           m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+}
 
 float fractionOf(double elapsedSeconds, double timeConstant) {
     return static_cast<float>(std::clamp(elapsedSeconds / timeConstant, 0.0, 1.0));
@@ -280,10 +289,9 @@ CellChange EmptySceneModel::changeOf(const WatchedPixels& pixels, const LightMea
     constexpr double count = CellGrid::cellPixels;
     const double noise = std::max(static_cast<double>(light.noise), 1.0);
     CellChange change;
-    // What is left once the cell's own gain is taken out: the noise, or an edge.
-    const double residual = emptySquares > 0
-                                ? nowSquares / count - products * products / (emptySquares * count)
-                                : nowSquares / count;
+    // What the cell's own gain leaves is the noise, or an edge; a soft
+    // shadow's edge changes that gain evenly across the cell.
+    const double residual = residualUnderEvenLight(pixels.window, top, left);
     change.sharp = residual > sharpDeviations * sharpDeviations * noise * noise;
     if (empty <= 0) return change;
     const double localGain = now / empty;
@@ -296,6 +304,39 @@ CellChange EmptySceneModel::changeOf(const WatchedPixels& pixels, const LightMea
     if (nowVariance <= 0) return change;
     change.relit = covariance / std::sqrt(emptyVariance * nowVariance) >= sameTexture;
     return change;
+}
+
+// The mean square left of a cell once the best gain that changes evenly
+// across it (a plane over its rows and columns) is taken out of the empty
+// scene: least squares, solved by Cramer's rule.
+double EmptySceneModel::residualUnderEvenLight(const std::vector<std::uint8_t>& window, std::int32_t top,
+                                               std::int32_t left) const {
+    Matrix3 normal{};
+    std::array<double, 3> projected{};
+    double nowSquares = 0;
+    for (std::int32_t r = 0; r < CellGrid::cellHeight; ++r) {
+        for (std::int32_t c = 0; c < CellGrid::cellWidth; ++c) {
+            const std::size_t i = static_cast<std::size_t>(top + r) * windowColumns_ + left + c;
+            const double e = window_[i];
+            const double n = window[i];
+            const std::array<double, 3> basis{e, e * (c - (CellGrid::cellWidth - 1) / 2.0),
+                                              e * (r - (CellGrid::cellHeight - 1) / 2.0)};
+            for (std::size_t j = 0; j < 3; ++j) {
+                projected[j] += basis[j] * n;
+                for (std::size_t k = 0; k < 3; ++k) normal[j][k] += basis[j] * basis[k];
+            }
+            nowSquares += n * n;
+        }
+    }
+    const double whole = determinant(normal);
+    if (whole <= 0) return nowSquares / CellGrid::cellPixels;  // a black empty scene
+    double explained = 0;
+    for (std::size_t column = 0; column < 3; ++column) {
+        Matrix3 replaced = normal;
+        for (std::size_t j = 0; j < 3; ++j) replaced[j][column] = projected[j];
+        explained += determinant(replaced) / whole * projected[column];
+    }
+    return (nowSquares - explained) / CellGrid::cellPixels;
 }
 
 void EmptySceneModel::absorbCell(const WatchedPixels& pixels, const LightMeasure& light, std::int32_t cell) {
