@@ -97,13 +97,56 @@ std::vector<Box> movingBoxes(const std::vector<Box>& boxes) {
     return moving;
 }
 
-// The way it left: the second half of its moving part; a vehicle that
-// turned is counted once, in its last direction.
-std::optional<Direction> directionOf(const std::vector<Box>& boxes) {
+struct Sides {
+    bool left, right, top, bottom;
+    bool any() const { return left || right || top || bottom; }
+};
+
+Sides cutSides(const Box& b) { return {b.cutLeft, b.cutRight, b.cutTop, b.cutBottom}; }
+
+// The sides cut in `a` but not in `b`.
+Sides sidesOnlyIn(const Sides& a, const Sides& b) {
+    return {a.left && !b.left, a.right && !b.right, a.top && !b.top, a.bottom && !b.bottom};
+}
+
+// The sides of the window it came in and went out through.
+struct Passing {
+    Sides in, out;
+};
+
+// Its last outline that a side cut: what remains of a vehicle that left
+// may linger in the window a few frames, small and whole.
+Passing passingOf(const std::vector<Box>& boxes) {
+    const auto lastCut =
+        std::find_if(boxes.rbegin(), boxes.rend(), [](const Box& b) { return cutSides(b).any(); });
+    const Sides first = cutSides(boxes.front());
+    const Sides last = lastCut == boxes.rend() ? Sides{} : cutSides(*lastCut);
+    return {sidesOnlyIn(first, last), sidesOnlyIn(last, first)};
+}
+
+// A vehicle that came in through one side of the window and left through
+// the opposite one crossed it that way, however slanted its lane runs: an
+// outline cut by a side moves only with its other edge, so the window's
+// height hides much of a slanted crossing's motion down.
+std::optional<Direction> crossingOf(const Passing& p) {
+    const bool across = (p.in.left && p.out.right) || (p.in.right && p.out.left);
+    const bool along = (p.in.top && p.out.bottom) || (p.in.bottom && p.out.top);
+    if (across == along) return std::nullopt;
+    if (along) return p.out.bottom ? Direction::down : Direction::up;
+    return p.out.right ? Direction::right : Direction::left;
+}
+
+// Not crossing, one that left through a side goes the way of the second
+// half of its moving part, so a vehicle that turned is counted once, in
+// its last direction; one that faded or stopped in the window, going away
+// and shrinking, the way of its whole motion.
+std::optional<Direction> directionOf(const std::vector<Box>& boxes, const Passing& passing) {
     const std::vector<Box> moving = movingBoxes(boxes);
     const std::vector<Box> lastHalf(moving.begin() + static_cast<std::ptrdiff_t>(moving.size() / 2),
                                     moving.end());
-    if (const auto direction = directionOver(lastHalf)) return direction;
+    if (passing.out.any()) {
+        if (const auto direction = directionOver(lastHalf)) return direction;
+    }
     if (const auto direction = directionOver(moving)) return direction;
     return directionOver(boxes);
 }
@@ -282,14 +325,17 @@ std::optional<NearMotion> groundMotionOf(const std::vector<Box>& boxes, Directio
 PassageMeasures measurePassage(const VehiclePassage& passage, const RoadPlane* plane, int frameWidth) {
     PassageMeasures measures;
     const std::vector<Box> boxes = boxesOf(passage, frameWidth);
-    measures.direction = directionOf(boxes);
+    const Passing passing = passingOf(boxes);
+    const std::optional<Direction> crossing = crossingOf(passing);
+    measures.direction = crossing ? crossing : directionOf(boxes, passing);
     if (plane == nullptr || !measures.direction) return measures;
-    const std::optional<NearMotion> ground = groundMotionOf(boxes, *measures.direction, *plane);
+    const std::optional<NearMotion> ground = crossing ? nearMotionOf(boxes, *crossing, *plane)
+                                                      : groundMotionOf(boxes, *measures.direction, *plane);
     if (!ground) return measures;
     const Run& run = ground->run;
     const Motion& near = ground->near;
     measures.speedKmh = near.speed() * 3.6;
-    measures.direction = directionOnRoad(near, run, *plane).value_or(*measures.direction);
+    if (!crossing) measures.direction = directionOnRoad(near, run, *plane).value_or(*measures.direction);
     Run farRun = run;
     // The far end is seen whole only once the vehicle is in, coming; going,
     // only until it leaves through the window's top, mostly before the near
