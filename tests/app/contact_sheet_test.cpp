@@ -1,7 +1,6 @@
 // tavomotion --contact-sheet DIR OUT.png, run as the built program.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <png.h>
 #include <sys/stat.h>
 
 #include <cstdint>
@@ -10,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/png_picture.h"
 #include "support/program_runner.h"
 #include "support/scratch_directory.h"
 
@@ -70,12 +70,10 @@ void writePicture(const fs::path& path, const std::string& bytes, time_t modifie
 }
 
 struct Sheet {
-    png_uint_32 width = 0;
-    png_uint_32 height = 0;
-    std::vector<std::uint8_t> pixels;
+    PngPicture png;
 
     Colour at(int x, int y) const {
-        const std::uint8_t* p = &pixels[(static_cast<std::size_t>(y) * width + x) * 3];
+        const std::uint8_t* p = png.at(x, y);
         return {p[0], p[1], p[2]};
     }
     // Every pixel of the rectangle has `colour`.
@@ -96,18 +94,7 @@ struct Sheet {
     }
 };
 
-Sheet readSheet(const fs::path& path) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    Sheet sheet;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return sheet;
-    image.format = PNG_FORMAT_RGB;
-    sheet.pixels.resize(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, sheet.pixels.data(), 0, nullptr) == 0) return sheet;
-    sheet.width = image.width;
-    sheet.height = image.height;
-    return sheet;
-}
+Sheet readSheet(const fs::path& path) { return {readPng(path)}; }
 
 constexpr Colour red{200, 0, 0}, green{0, 180, 0}, blue{0, 0, 220}, yellow{230, 230, 0}, white{255, 255, 255},
     gray{120, 120, 120};
@@ -131,8 +118,8 @@ TEST(ContactSheet, ThreePicturesInOneRowOldestFirstEachWithItsCaption) {
         << run.standardError;
     const Sheet sheet = readSheet(scratch.path() / "sheet.png");
     // Three cells of 176 x (120 + 14), 8 apart and 8 from the edges.
-    ASSERT_EQ(sheet.width, 8u + 3 * (176 + 8));
-    ASSERT_EQ(sheet.height, 8u + 134 + 8);
+    ASSERT_EQ(sheet.png.width, 8 + 3 * (176 + 8));
+    ASSERT_EQ(sheet.png.height, 8 + 134 + 8);
     // tavo_7, oldest: 320 x 240 scaled to 160 x 120, centred in the cell at x 8.
     EXPECT_TRUE(sheet.filled(16, 8, 176, 68, blue));
     EXPECT_TRUE(sheet.filled(16, 68, 176, 128, yellow));
@@ -147,7 +134,7 @@ TEST(ContactSheet, ThreePicturesInOneRowOldestFirstEachWithItsCaption) {
     EXPECT_TRUE(sheet.filled(384, 68, 544, 128, green));
     // A caption under each, and nothing but ground between the cells.
     for (const int left : {8, 192, 376}) EXPECT_GT(sheet.lightPixels(left, 128, left + 176, 142), 40) << left;
-    EXPECT_TRUE(sheet.filled(0, 142, sheet.width, 150, ground));
+    EXPECT_TRUE(sheet.filled(0, 142, sheet.png.width, 150, ground));
     EXPECT_TRUE(sheet.filled(184, 0, 192, 150, ground));
 }
 
@@ -200,8 +187,8 @@ TEST(ContactSheet, MoreThanFourHundredPicturesShowTheNewestFourHundred) {
                            "tavomotion: 401 pictures in pictures; the sheet shows the newest 400\n"))
         << run.standardError;
     const Sheet sheet = readSheet(scratch.path() / "sheet.png");
-    ASSERT_EQ(sheet.width, 8u + 10 * (176 + 8));
-    ASSERT_EQ(sheet.height, 8u + 40 * (134 + 8));
+    ASSERT_EQ(sheet.png.width, 8 + 10 * (176 + 8));
+    ASSERT_EQ(sheet.png.height, 8 + 40 * (134 + 8));
     // tavo_0, the oldest, is left off; tavo_1 comes first (4 x 2 becomes 160 x 80).
     EXPECT_TRUE(sheet.filled(16, 28, 176, 108, blue));
 }

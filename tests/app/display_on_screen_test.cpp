@@ -59,16 +59,15 @@ TEST_F(OnScreenDisplay, TheWindowShowsTheFullDisplayUnderItsTitle) {
     const platform::Canvas& canvas = *platform::windowCanvas(app::mainWindow);
     const fs::path file = fs::temp_directory_path() / ("tavo_display_" + std::to_string(::getpid()) + ".png");
     std::string id;
-    png_image image{};
-    std::vector<std::uint8_t> pixels;
+    testing_support::PngPicture picture;
     ::testing::AssertionResult shown = ::testing::AssertionFailure() << "window never grabbed";
     // The X server shows what SDL sent a moment later.
     for (int attempt = 0; attempt < 30 && !shown; ++attempt) {
         platform::presentation::pumpEvents();
         platform::RedrawWindow(app::mainWindow, nullptr, nullptr, platform::RDW_UPDATENOW);
         if (id.empty()) id = testing_support::xWindowNamed(title);
-        if (!id.empty() && testing_support::grabWindow(id, file, image, pixels)) {
-            shown = testing_support::screenShowsCanvas(image, pixels, canvas);
+        if (!id.empty() && testing_support::grabWindow(id, file, picture)) {
+            shown = testing_support::screenShowsCanvas(picture, canvas);
         }
         if (!shown) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }

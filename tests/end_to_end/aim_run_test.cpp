@@ -1,11 +1,11 @@
 // tavomotion --aim, run as the built program on a made video: the picture
 // as the program sees it, the same on the source's own frame, what is said.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <filesystem>
 #include <vector>
 
+#include "support/png_picture.h"
 #include "support/program_runner.h"
 #include "support/scratch_directory.h"
 #include "support/test_media.h"
@@ -16,27 +16,16 @@ using testing_support::runProgram;
 namespace fs = std::filesystem;
 
 struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> rgb;
+    testing_support::PngPicture png;
+    int width() const { return png.width; }
+    int height() const { return png.height; }
     bool red(int x, int y) const {
-        const std::size_t at = (static_cast<std::size_t>(y) * width + x) * 3;
-        return rgb[at] == 255 && rgb[at + 1] == 0 && rgb[at + 2] == 0;
+        const std::uint8_t* p = png.at(x, y);
+        return p[0] == 255 && p[1] == 0 && p[2] == 0;
     }
 };
 
-Picture readPicture(const fs::path& path) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    Picture picture;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return picture;
-    image.format = PNG_FORMAT_RGB;
-    picture.rgb.resize(PNG_IMAGE_SIZE(image));
-    if (png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr) == 0) return picture;
-    picture.width = static_cast<int>(image.width);
-    picture.height = static_cast<int>(image.height);
-    return picture;
-}
+Picture readPicture(const fs::path& path) { return {testing_support::readPng(path)}; }
 
 // The outline of [left, right) x [top, bottom) is red, `width` pixels in, and
 // the pixels just outside and just inside it are not.
@@ -72,15 +61,15 @@ TEST(AimRun, TheWindowIsDrawnOnTheFilteredPictureAndOnTheSourcesFrame) {
         EXPECT_NE(run.standardError.find(said), std::string::npos) << said << "\n" << run.standardError;
 
     const Picture view = readPicture(scratch.path() / "aim.png");
-    ASSERT_EQ(view.width, 320);
-    ASSERT_EQ(view.height, 240);
+    ASSERT_EQ(view.width(), 320);
+    ASSERT_EQ(view.height(), 240);
     // The gray image the program measures is the frame mirrored: its window
     // x 81..228 lies at 92..239 of the frame as shown.
     expectOutline(view, 92, 50, 239, 116, 1);
 
     const Picture full = readPicture(scratch.path() / "aim-full.png");
-    ASSERT_EQ(full.width, 640);
-    ASSERT_EQ(full.height, 360);
+    ASSERT_EQ(full.width(), 640);
+    ASSERT_EQ(full.height(), 360);
     expectOutline(full, 298, 75, 519, 174, 2);
 
     for (const auto& entry : fs::directory_iterator(scratch.path())) {

@@ -2,7 +2,6 @@
 // xvfb-run): the canvas shown in a real SDL window, read back from X.
 #include <SDL.h>
 #include <gtest/gtest.h>
-#include <png.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -82,16 +81,14 @@ TEST_F(OnScreen, ShowsTheCanvasUnderTheWindowTitle) {
     const Canvas& canvas = *windowCanvas(window);
     const fs::path file = fs::temp_directory_path() / ("tavo_screen_" + std::to_string(::getpid()) + ".png");
     std::string id;
-    png_image image{};
-    std::vector<std::uint8_t> pixels;
+    testing_support::PngPicture picture;
     ::testing::AssertionResult shown = ::testing::AssertionFailure() << "window never grabbed";
     // The X server shows what SDL sent a moment later; two seconds at most.
     for (int attempt = 0; attempt < 20 && !shown; ++attempt) {
         presentation::pumpEvents();
         RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW);
         if (id.empty()) id = xWindowNamed("TAVO(TM) MOTION - on screen");
-        if (!id.empty() && grabWindow(id, file, image, pixels))
-            shown = screenShowsCanvas(image, pixels, canvas);
+        if (!id.empty() && grabWindow(id, file, picture)) shown = screenShowsCanvas(picture, canvas);
         if (!shown) std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     fs::remove(file);

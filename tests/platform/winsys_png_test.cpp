@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -7,6 +6,7 @@
 
 #include "platform/winsys/png_snapshot.h"
 #include "support/painted_window.h"
+#include "support/png_picture.h"
 
 namespace {
 
@@ -45,29 +45,18 @@ protected:
     fs::path directory;
 };
 
-// The PNG read back with libpng, as 8-bit RGB.
-bool readPng(const fs::path& path, png_image& image, std::vector<std::uint8_t>& pixels) {
-    image = {};
-    image.version = PNG_IMAGE_VERSION;
-    if (png_image_begin_read_from_file(&image, path.c_str()) == 0) return false;
-    image.format = PNG_FORMAT_RGB;
-    pixels.resize(PNG_IMAGE_SIZE(image));
-    return png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) != 0;
-}
-
 TEST_F(Snapshot, ReadsBackEqualToTheCanvas) {
     drawSomething();
     const fs::path path = directory / "window.png";
     std::string failure;
     ASSERT_TRUE(writeWindowPng(window, path.string(), failure)) << failure;
-    png_image image;
-    std::vector<std::uint8_t> pixels;
-    ASSERT_TRUE(readPng(path, image, pixels)) << image.message;
-    ASSERT_EQ(image.width, static_cast<png_uint_32>(width));
-    ASSERT_EQ(image.height, static_cast<png_uint_32>(height));
+    const testing_support::PngPicture picture = testing_support::readPng(path);
+    ASSERT_TRUE(picture.read()) << picture.error;
+    ASSERT_EQ(picture.width, width);
+    ASSERT_EQ(picture.height, height);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            const std::uint8_t* p = &pixels[(static_cast<std::size_t>(y) * width + x) * 3];
+            const std::uint8_t* p = picture.at(x, y);
             ASSERT_EQ((Rgb{p[0], p[1], p[2]}), canvas().pixel(x, y)) << x << "," << y;
         }
     }

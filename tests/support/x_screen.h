@@ -1,13 +1,13 @@
 #pragma once
 // Reading back what a real X server shows (tests under xvfb-run).
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "platform/winsys/canvas.h"
+#include "support/png_picture.h"
 
 namespace testing_support {
 
@@ -18,10 +18,8 @@ bool runCommand(const std::string& command, std::string& output);
 std::string xWindowNamed(const std::string& name);
 
 // A screenshot of X window `id`, as RGB rows.
-bool grabWindow(const std::string& id, const std::filesystem::path& file, png_image& image,
-                std::vector<std::uint8_t>& pixels);
+bool grabWindow(const std::string& id, const std::filesystem::path& file, PngPicture& picture);
 
-::testing::AssertionResult screenShowsCanvas(const png_image& image, const std::vector<std::uint8_t>& pixels,
-                                             const platform::Canvas& canvas);
+::testing::AssertionResult screenShowsCanvas(const PngPicture& picture, const platform::Canvas& canvas);
 
 }  // namespace testing_support
