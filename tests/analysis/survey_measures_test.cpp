@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 
 #include "analysis/survey/passage_measures.h"
+#include "analysis/survey/passage_pieces.h"
 #include "support/survey_score.h"
 
 namespace {
@@ -47,31 +49,36 @@ TEST(SurveyMeasures, EachVehicleOfTheSceneMeasuredAgainstItsSchedule) {
     EXPECT_EQ(tally.walkersOnFoot, tally.walkers);
 }
 
-// A box's top left corner, in the picture as the window shows it, at a frame.
+// A vehicle's top left corner, in the picture as the window shows it, at a frame.
 using Path = std::function<std::pair<double, double>(int frame)>;
 
-// The outlines the analysis gives of a box following `path` through the
+// The outlines the analysis gives of a vehicle following `path` through the
 // window (picture columns 92 to 238, rows 50 to 116), cut where it
-// overhangs; the gray image they are in is mirrored.
-VehiclePassage passageThroughWindow(int width, int height, int frames, const Path& path) {
+// overhangs; the gray image they are in is mirrored. Its shape is a box,
+// or with `slant` a parallelogram whose rows lie that many pixels further
+// right each row down, as a vehicle in a slanted lane.
+VehiclePassage passageThroughWindow(int width, int height, int frames, const Path& path, double slant = 0) {
     constexpr int frameWidth = 320, left = 92, right = 238, top = 50, bottom = 116;
     VehiclePassage passage;
     for (int frame = 0; frame < frames; ++frame) {
         const auto [x, y] = path(frame);
-        const int l = std::max(left, static_cast<int>(x)), r = std::min(right, static_cast<int>(x) + width);
-        const int t = std::max(top, static_cast<int>(y)), b = std::min(bottom, static_cast<int>(y) + height);
-        if (l >= r || t >= b) continue;
         VehicleOutline o;
+        o.top = bottom, o.bottom = top, o.left = frameWidth, o.right = 0;
+        for (int row = std::max(top, static_cast<int>(y));
+             row < std::min(bottom, static_cast<int>(y) + height); ++row) {
+            const int start = static_cast<int>(x + slant * (row - y));
+            const int l = std::max(left, start), r = std::min(right, start + width);
+            if (l >= r) continue;
+            o.top = std::min(o.top, row), o.bottom = std::max(o.bottom, row + 1);
+            o.left = std::min(o.left, frameWidth - r), o.right = std::max(o.right, frameWidth - l);
+            o.cutLeft = o.cutLeft || r < start + width;
+            o.cutRight = o.cutRight || l > start;
+        }
+        if (o.top >= o.bottom) continue;
         o.frame = frame;
         o.seconds = frame / 25.0;
-        o.top = t;
-        o.bottom = b;
-        o.left = frameWidth - r;
-        o.right = frameWidth - l;
-        o.cutTop = t == top;
-        o.cutBottom = b == bottom;
-        o.cutLeft = r == right;
-        o.cutRight = l == left;
+        o.cutTop = o.top == top && y < top;
+        o.cutBottom = o.bottom == bottom && y + height > bottom;
         passage.outlines.push_back(o);
     }
     return passage;
@@ -105,6 +112,61 @@ TEST(SurveyMeasures, TheWayOfAVehicleIsTheWayItCrossedOrLeftTheWindow) {
         away.outlines.push_back(lingering);
     }
     EXPECT_EQ(directionOf(away), Direction::up);
+}
+
+// A road seen from straight above, 40 pixels a metre across and 10 along.
+analysis::survey::RoadPlane topDownRoad() {
+    std::string failure;
+    const auto plane = analysis::survey::RoadPlane::fromPoints(
+        {{{{10, 10}, {0.25, 23}}, {{310, 10}, {7.75, 23}}, {{10, 230}, {0.25, 1}}, {{310, 230}, {7.75, 1}}}},
+        failure);
+    EXPECT_TRUE(plane) << failure;
+    return *plane;
+}
+
+// A motorbike in a lane that slants out through the window's left side:
+// what shows of it ends at the side, a bottom that stands while the bike
+// goes on, which is not where it touches the road. Its speed is that of its
+// wheel's contact before.
+TEST(SurveyMeasures, ABikeLeavingThroughTheWindowsSideKeepsItsSpeed) {
+    const VehiclePassage bike = passageThroughWindow(
+        8, 60, 30, [](int f) { return std::make_pair(198.0 - 12 * f, -10.0 + 12 * f); }, -1.0);
+    const analysis::survey::RoadPlane plane = topDownRoad();
+    const auto measures = analysis::survey::measurePassage(bike, &plane, 320);
+    const double truth = std::hypot(12.0 / 40, 12.0 / 10) * 25 * 3.6;
+    ASSERT_TRUE(measures.speedKmh);
+    EXPECT_NEAR(*measures.speedKmh, truth, 5.0);
+    EXPECT_EQ(measures.direction, Direction::down);
+}
+
+// Two lights coming down side by side on the same rows, in one picture.
+VehiclePassage light(double x, double y, bool lamp) {
+    VehiclePassage passage =
+        passageThroughWindow(8, 6, 40, [x, y](int f) { return std::make_pair(x, y + 2.0 * f); });
+    passage.pictureFrame = 7;
+    for (VehicleOutline& o : passage.outlines) {
+        o.pixels = (o.bottom - o.top) * (o.right - o.left);
+        o.lampPixels = lamp ? o.pixels : 0;
+    }
+    return passage;
+}
+
+// By night a car is its two head lamps, followed apart: one vehicle, as
+// wide as both, of a length not seen. By day two small cars side by side in one picture stay
+// two, and so do two lamps a car's length apart.
+TEST(SurveyMeasures, TwoLampsSideBySideAreOneVehicleTwoCarsAreTwo) {
+    using analysis::survey::piecesOfOneVehicle;
+    EXPECT_TRUE(piecesOfOneVehicle(light(130, 40, true), light(160, 40, true)));
+    const VehiclePassage car = analysis::survey::joinedPieces(light(130, 40, true), light(160, 40, true));
+    EXPECT_EQ(car.outlines[10].right - car.outlines[10].left, 38);
+    // Its length was not seen: two lamps are not a car 0.6 m long.
+    const analysis::survey::RoadPlane plane = topDownRoad();
+    const auto measures = analysis::survey::measurePassage(
+        analysis::survey::joinedPieces(light(130, 40, true), light(190, 40, true)), &plane, 320);
+    EXPECT_GT(measures.widthMetres.value_or(0), 1.2);
+    EXPECT_FALSE(measures.lengthMetres);
+    EXPECT_FALSE(piecesOfOneVehicle(light(130, 40, false), light(160, 40, false)));
+    EXPECT_FALSE(piecesOfOneVehicle(light(130, 40, true), light(160, 20, true)));
 }
 
 }  // namespace

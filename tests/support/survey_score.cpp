@@ -116,7 +116,7 @@ SurveyWatch watchSurvey(const std::string& options, int seconds) {
         std::int64_t due = 0;
         scene->grab(frame * 40'000'000, width, height, dib.data(), due);
         pipeline::convertReversed(dib.data(), width * height, gray.data(), copy.data());
-        const auto& verdict = analysis.look({gray.data(), width, height}, frame / 25.0);
+        const auto& verdict = analysis.look({gray.data(), width, height, dib.data()}, frame / 25.0);
         gather(verdict.departed, frame / 25.0, false);
     }
     gather(analysis.lastLook().departed, seconds, true);

@@ -80,6 +80,7 @@ void PassageRecorder::record(const VehicleTracks& tracks, const std::vector<std:
             continue;
         outline.frame = frame;
         outline.seconds = seconds;
+        outline.lampPixels = all[i].lampPixelsNow;
         outline.cutTop = outline.top == 0;
         outline.cutLeft = outline.left == 0;
         outline.cutBottom = outline.bottom >= cellRows;

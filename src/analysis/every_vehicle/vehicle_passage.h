@@ -16,7 +16,8 @@ struct VehicleOutline {
     std::int64_t frame = 0;
     double seconds = 0;
     std::int32_t top = 0, bottom = 0, left = 0, right = 0;
-    std::int32_t pixels = 0;  // of the outline that differ from the empty scene
+    std::int32_t pixels = 0;      // of the outline that differ from the empty scene
+    std::int32_t lampPixels = 0;  // of its cells that are a lamp's
     bool cutTop = false, cutBottom = false, cutLeft = false, cutRight = false;
 };
 

@@ -163,12 +163,25 @@ void addPoint(const RoadPlane& plane, double t, double x, double y, std::vector<
     if (const auto road = plane.toRoad({x, y})) travel.push_back({t, *road});
 }
 
+// A vehicle in a lane that slants out through the window's side: the
+// bottom of what shows of it is where the side cuts it, standing while the
+// rest of its outline moves on, not where it touches the road.
+bool bottomHeldBySide(const Box& b, const Box* before) {
+    if (before == nullptr || !(b.cutLeft || b.cutRight) || b.bottom != before->bottom) return false;
+    const auto moved = [](double now, double then) { return std::abs(now - then) >= leastPictureMove; };
+    return moved(b.top, before->top) || (!b.cutLeft && moved(b.left, before->left)) ||
+           (!b.cutRight && moved(b.right, before->right));
+}
+
 Edges edgesOf(const std::vector<Box>& boxes, Direction direction, const RoadPlane& plane) {
     Edges edges;
+    const Box* before = nullptr;
     for (const Box& b : boxes) {
         const double middle = (b.left + b.right) / 2;
+        const bool held = bottomHeldBySide(b, before);
+        before = &b;
         if (vertical(direction)) {
-            if (!b.cutBottom) addPoint(plane, b.t, middle, b.bottom, edges.near);
+            if (!b.cutBottom && !held) addPoint(plane, b.t, middle, b.bottom, edges.near);
             if (!b.cutTop) addPoint(plane, b.t, middle, b.top, edges.far);
         } else {
             const bool right = direction == Direction::right;
@@ -345,6 +358,11 @@ PassageMeasures measurePassage(const VehiclePassage& passage, const RoadPlane* p
     if (const std::optional<Motion> far = motionOf(ground->edges.far, farRun, 2))
         measures.lengthMetres = lengthOf(near, *far, *measures.direction, run, plane->cameraFoot());
     if (vertical(*measures.direction)) measures.widthMetres = widthOf(boxes, *plane);
+    // No vehicle wider than a two-wheeler is that short: what showed was a
+    // band of it, by night its lamps, and its length was not seen.
+    if (measures.lengthMetres && measures.widthMetres && *measures.widthMetres >= narrowestVehicle &&
+        *measures.lengthMetres < narrowestVehicle)
+        measures.lengthMetres.reset();
     measures.vehicleClass = classify(measures.widthMetres, measures.lengthMetres, measures.speedKmh);
     return measures;
 }

@@ -1,6 +1,7 @@
 #include "analysis/survey/passage_pieces.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace analysis::survey {
 namespace {
@@ -17,6 +18,18 @@ bool touch(const VehicleOutline& a, const VehicleOutline& b) {
     const int gapAcross = std::max(a.left, b.left) - std::min(a.right, b.right);
     const int gapAlong = std::max(a.top, b.top) - std::min(a.bottom, b.bottom);
     return gapAcross <= cellWidth && gapAlong <= cellHeight && (gapAcross <= 0 || gapAlong <= 0);
+}
+
+bool mostlyLamp(const VehicleOutline& o) { return 2 * o.lampPixels >= o.pixels; }
+
+// By night a vehicle shows as its lamps: two lights on the same rows, the
+// dark between them wider than either.
+bool lampPair(const VehicleOutline& a, const VehicleOutline& b) {
+    if (!mostlyLamp(a) || !mostlyLamp(b)) return false;
+    const int gapAcross = std::max(a.left, b.left) - std::min(a.right, b.right);
+    const int widest = std::max(a.right - a.left, b.right - b.left);
+    return std::abs(a.top - b.top) <= cellHeight && std::abs(a.bottom - b.bottom) <= cellHeight &&
+           gapAcross > widest;
 }
 
 // Calls `both` for each frame the two passages have an outline in.
@@ -39,12 +52,12 @@ void sharedFrames(const VehiclePassage& a, const VehiclePassage& b, Both both) {
 
 bool piecesOfOneVehicle(const VehiclePassage& a, const VehiclePassage& b) {
     if (a.pictureFrame < 0 || a.pictureFrame != b.pictureFrame) return false;
-    std::size_t shared = 0, touching = 0;
+    std::size_t shared = 0, together = 0;
     sharedFrames(a, b, [&](const VehicleOutline& x, const VehicleOutline& y) {
         ++shared;
-        touching += touch(x, y) ? 1 : 0;
+        together += touch(x, y) || lampPair(x, y) ? 1 : 0;
     });
-    return shared >= leastSharedFrames && touching * 2 > shared;
+    return shared >= leastSharedFrames && together * 2 > shared;
 }
 
 VehiclePassage joinedPieces(const VehiclePassage& a, const VehiclePassage& b) {
@@ -75,6 +88,7 @@ VehiclePassage joinedPieces(const VehiclePassage& a, const VehiclePassage& b) {
         edge(u.left, u.cutLeft, o.left, o.cutLeft, o.left < u.left);
         edge(u.right, u.cutRight, o.right, o.cutRight, o.right > u.right);
         u.pixels += o.pixels;
+        u.lampPixels += o.lampPixels;
     }
     return joined;
 }

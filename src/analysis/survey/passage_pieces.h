@@ -1,8 +1,9 @@
 #pragma once
 // One vehicle the analysis followed as several pieces (a lorry's cab and
-// box, the two ends of a car under a cloud's edge) leaves several passages
-// with the same picture. They are one vehicle when their outlines touch in
-// most of the frames they share: counted once, measured as one.
+// box, the two ends of a car under a cloud's edge, by night its two lamps)
+// leaves several passages with the same picture. They are one vehicle when
+// their outlines touch, or are a pair of lamps side by side, in most of the
+// frames they share: counted once, measured as one.
 #include <vector>
 
 #include "analysis/every_vehicle/vehicle_passage.h"
