@@ -269,65 +269,45 @@ void EmptySceneModel::follow(const WatchedPixels& pixels, const LightMeasure& li
     if (++followsSincePrepared_ >= followsBetweenThresholds) prepareThresholds();
 }
 
-CellChange EmptySceneModel::changeOf(const WatchedPixels& pixels, const LightMeasure& light,
-                                     std::int32_t cell) const {
-    const std::int32_t top = cell / cells_.columns * CellGrid::cellHeight;
-    const std::int32_t left = cell % cells_.columns * CellGrid::cellWidth;
-    double empty = 0, now = 0, emptySquares = 0, nowSquares = 0, products = 0;
-    for (std::int32_t r = top; r < top + CellGrid::cellHeight; ++r) {
-        for (std::int32_t c = left; c < left + CellGrid::cellWidth; ++c) {
-            const std::size_t i = static_cast<std::size_t>(r) * windowColumns_ + c;
-            const double e = window_[i];
-            const double n = pixels.window[i];
-            empty += e;
-            now += n;
-            emptySquares += e * e;
-            nowSquares += n * n;
-            products += e * n;
-        }
-    }
-    constexpr double count = CellGrid::cellPixels;
-    const double noise = std::max(static_cast<double>(light.noise), 1.0);
-    CellChange change;
-    // What the cell's own gain leaves is the noise, or an edge; a soft
-    // shadow's edge changes that gain evenly across the cell.
-    const double residual = residualUnderEvenLight(pixels.window, top, left);
-    change.sharp = residual > sharpDeviations * sharpDeviations * noise * noise;
-    if (empty <= 0) return change;
-    const double localGain = now / empty;
-    if (localGain < lightGainRange.from || localGain >= lightGainRange.to) return change;
-    const double emptyVariance = emptySquares / count - (empty / count) * (empty / count);
-    const double nowVariance = nowSquares / count - (now / count) * (now / count);
-    const double covariance = products / count - (empty / count) * (now / count);
-    // Texture the noise cannot hide, under the light there is now.
-    if (localGain * std::sqrt(std::max(emptyVariance, 0.0)) < texturedDeviations * noise) return change;
-    if (nowVariance <= 0) return change;
-    change.relit = covariance / std::sqrt(emptyVariance * nowVariance) >= sameTexture;
-    return change;
-}
+// A cell's sums over its pixels, now and in the empty scene: its gain, its
+// texture, and the least squares of a gain that changes evenly across it (a
+// plane over its rows and columns).
+struct EmptySceneModel::CellSums {
+    double empty = 0, now = 0, nowSquares = 0;
+    Matrix3 normal{};                   // of the empty scene times 1, its column, its row
+    std::array<double, 3> projected{};  // the same times now
+    double emptySquares() const { return normal[0][0]; }
+    double products() const { return projected[0]; }
+};
 
-// The mean square left of a cell once the best gain that changes evenly
-// across it (a plane over its rows and columns) is taken out of the empty
-// scene: least squares, solved by Cramer's rule.
-double EmptySceneModel::residualUnderEvenLight(const std::vector<std::uint8_t>& window, std::int32_t top,
-                                               std::int32_t left) const {
-    Matrix3 normal{};
-    std::array<double, 3> projected{};
-    double nowSquares = 0;
+EmptySceneModel::CellSums EmptySceneModel::sumsOf(const std::vector<std::uint8_t>& window, std::int32_t top,
+                                                  std::int32_t left) const {
+    CellSums sums;
     for (std::int32_t r = 0; r < CellGrid::cellHeight; ++r) {
         for (std::int32_t c = 0; c < CellGrid::cellWidth; ++c) {
             const std::size_t i = static_cast<std::size_t>(top + r) * windowColumns_ + left + c;
             const double e = window_[i];
             const double n = window[i];
+            sums.empty += e;
+            sums.now += n;
+            sums.nowSquares += n * n;
             const std::array<double, 3> basis{e, e * (c - (CellGrid::cellWidth - 1) / 2.0),
                                               e * (r - (CellGrid::cellHeight - 1) / 2.0)};
             for (std::size_t j = 0; j < 3; ++j) {
-                projected[j] += basis[j] * n;
-                for (std::size_t k = 0; k < 3; ++k) normal[j][k] += basis[j] * basis[k];
+                sums.projected[j] += basis[j] * n;
+                for (std::size_t k = 0; k < 3; ++k) sums.normal[j][k] += basis[j] * basis[k];
             }
-            nowSquares += n * n;
         }
     }
+    return sums;
+}
+
+namespace {
+
+// The mean square left of a cell once the best gain that changes evenly
+// across it is taken out of the empty scene, solved by Cramer's rule.
+double residualUnderEvenLight(const Matrix3& normal, const std::array<double, 3>& projected,
+                              double nowSquares) {
     const double whole = determinant(normal);
     if (whole <= 0) return nowSquares / CellGrid::cellPixels;  // a black empty scene
     double explained = 0;
@@ -337,6 +317,34 @@ double EmptySceneModel::residualUnderEvenLight(const std::vector<std::uint8_t>& 
         explained += determinant(replaced) / whole * projected[column];
     }
     return (nowSquares - explained) / CellGrid::cellPixels;
+}
+
+}  // namespace
+
+CellChange EmptySceneModel::changeOf(const WatchedPixels& pixels, const LightMeasure& light,
+                                     std::int32_t cell) const {
+    const std::int32_t top = cell / cells_.columns * CellGrid::cellHeight;
+    const std::int32_t left = cell % cells_.columns * CellGrid::cellWidth;
+    const CellSums sums = sumsOf(pixels.window, top, left);
+    constexpr double count = CellGrid::cellPixels;
+    const double noise = std::max(static_cast<double>(light.noise), 1.0);
+    CellChange change;
+    // What the cell's own gain leaves is the noise, or an edge; a soft
+    // shadow's edge changes that gain evenly across the cell.
+    const double residual = residualUnderEvenLight(sums.normal, sums.projected, sums.nowSquares);
+    change.sharp = residual > sharpDeviations * sharpDeviations * noise * noise;
+    if (sums.empty <= 0) return change;
+    const double localGain = sums.now / sums.empty;
+    if (localGain < lightGainRange.from || localGain >= lightGainRange.to) return change;
+    const double emptyMean = sums.empty / count, nowMean = sums.now / count;
+    const double emptyVariance = sums.emptySquares() / count - emptyMean * emptyMean;
+    const double nowVariance = sums.nowSquares / count - nowMean * nowMean;
+    const double covariance = sums.products() / count - emptyMean * nowMean;
+    // Texture the noise cannot hide, under the light there is now.
+    if (localGain * std::sqrt(std::max(emptyVariance, 0.0)) < texturedDeviations * noise) return change;
+    if (nowVariance <= 0) return change;
+    change.relit = covariance / std::sqrt(emptyVariance * nowVariance) >= sameTexture;
+    return change;
 }
 
 void EmptySceneModel::absorbCell(const WatchedPixels& pixels, const LightMeasure& light, std::int32_t cell) {

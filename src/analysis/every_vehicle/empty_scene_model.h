@@ -61,8 +61,8 @@ public:
     float sceneLevel() const { return sceneLevel_; }
 
 private:
-    double residualUnderEvenLight(const std::vector<std::uint8_t>& window, std::int32_t top,
-                                  std::int32_t left) const;
+    struct CellSums;
+    CellSums sumsOf(const std::vector<std::uint8_t>& window, std::int32_t top, std::int32_t left) const;
     void prepareThresholds();
     void takeMedian();
     void countLamps(const WatchedPixels& pixels, const LightMeasure& light, CellCounts& counts) const;
