@@ -34,6 +34,7 @@ constexpr Key keys[] = {
     {"CAMERA_NAME", Value::word},
     {"KEEP_FREE_SPACE", Value::word},
     {"ROAD_POINT", Value::word},
+    {"CAMERA_FOOT", Value::word},
     {"COUNT_MINUTES", Value::word},
 };
 

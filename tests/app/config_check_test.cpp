@@ -17,7 +17,8 @@ TEST(ConfigCheck, RemarksCommentsAndProseAreNoMistakes) {
                                  "DETECT_CARS_ONLY EVERY_VEHICEL is echoed, never read\n"
                                  "Camera on the gate post\r\n"
                                  "#IMAGES_SAVE_DIRECTORY old\n"
-                                 "KEEP_FREE_SPACE 2G\n"),
+                                 "KEEP_FREE_SPACE 2G\n"
+                                 "CAMERA_FOOT 0,0\n"),
               std::vector<std::string>{});
 }
 
