@@ -72,6 +72,8 @@ bool liveFrameSeen() {
     return unseenPaintsLeftOut == 0 || presentation::isOnScreen(mainWindow) || web::isWatched();
 }
 
+bool titleRead() { return presentation::isOnScreen(mainWindow) || web::isServing() || mqttEventsOn(); }
+
 // The title carries the running figures to the web view's status too, so it
 // is kept whether the paint is made or not.
 void paintDisplay() {

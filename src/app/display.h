@@ -46,6 +46,10 @@ void paintArea(const platform::RECT& area, Drawing draw) {
 // unseenPaintsLeftOut).
 bool liveFrameSeen();
 
+// Whether anything shows or reads the title's running figures: a screen, the
+// web view's status, MQTT's status.
+bool titleRead();
+
 // The paint of the live frame, repeated for every frame: left out when
 // nobody sees it. The next one seen draws the whole live area again; the
 // rare paints (the saved frame, the trigger mark) are always made.

@@ -195,4 +195,6 @@ void offerToMqtt() {
         publishStatus(figures, now);
 }
 
+bool mqttEventsOn() { return events != nullptr; }
+
 }  // namespace app

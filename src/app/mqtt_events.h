@@ -49,4 +49,7 @@ void takeVehicleRecordsFromSurvey();
 // After each paint: the status when its state has changed, and once a minute.
 void offerToMqtt();
 
+// Whether a broker was named: its status reads the running figures.
+bool mqttEventsOn();
+
 }  // namespace app

@@ -1,5 +1,6 @@
-// A recording replayed for throughput: decoded ahead on a thread of its own,
-// with frame threads. What a grab gets must not change.
+// A recording decoded ahead on a thread of its own: a few pictures ahead with
+// frame threads when replayed for throughput, in bursts of pictures at real
+// speed. What a grab gets must not change.
 #include <gtest/gtest.h>
 
 #include "support/source_grabber.h"
@@ -16,7 +17,7 @@ constexpr int width = 640;  // big enough for frame threads
 constexpr int height = 480;
 constexpr int frames = 24;
 
-class DecodeAhead : public ::testing::Test {
+class DecodeAhead : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
         testmedia::VideoRecipe recipe;
@@ -26,10 +27,10 @@ protected:
         testmedia::writeVideo(video, recipe);
     }
 
-    // A grabber whose source decodes ahead; opened.
+    // A grabber whose source decodes ahead, for throughput or in bursts; opened.
     std::unique_ptr<SourceGrabber> aheadOf(const std::string& path) {
         auto grabber = std::make_unique<SourceGrabber>(path);
-        grabber->source->preferThroughput();
+        if (GetParam()) grabber->source->preferThroughput();
         EXPECT_TRUE(grabber->open()) << grabber->failure;
         return grabber;
     }
@@ -48,7 +49,7 @@ protected:
 // Consecutive grabs, a disconnect while the queue holds pictures, a sleep
 // that skips queued pictures, and the end: every picture exactly the frame
 // due, as without decoding ahead.
-TEST_F(DecodeAhead, EveryGrabGetsTheFrameDueThroughReconnectSleepAndEnd) {
+TEST_P(DecodeAhead, EveryGrabGetsTheFrameDueThroughReconnectSleepAndEnd) {
     auto grabber = aheadOf(video);
     for (int frame = 0; frame < 5; ++frame) expectFrame(*grabber, 0, frame);
     grabber->source->close();
@@ -67,7 +68,7 @@ TEST_F(DecodeAhead, EveryGrabGetsTheFrameDueThroughReconnectSleepAndEnd) {
 // The thread waits on a full queue, or reads a copy cut in the middle; the
 // source goes away either way, without a wait and (under the sanitizers)
 // without a leak.
-TEST_F(DecodeAhead, ASourceLeftMidwayOrCutShortEndsCleanly) {
+TEST_P(DecodeAhead, ASourceLeftMidwayOrCutShortEndsCleanly) {
     aheadOf(video)->grabNative(0);
 
     auto bytes = testmedia::readBytes(video);
@@ -81,5 +82,10 @@ TEST_F(DecodeAhead, ASourceLeftMidwayOrCutShortEndsCleanly) {
     EXPECT_LT(delivered, frames);
     EXPECT_EQ(grabber->grabNative(0).outcome, GrabOutcome::endOfRecording);
 }
+
+INSTANTIATE_TEST_SUITE_P(ForThroughputOrInBursts, DecodeAhead, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "ForThroughput" : "InBursts";
+                         });
 
 }  // namespace

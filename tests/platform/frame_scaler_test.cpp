@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/sources/frame_source.h"
@@ -95,29 +97,39 @@ TEST(FrameScaler, ANewSizeTakesANewConversion) {
 
 // Recordings and cameras shrink in YUV, then convert with SIMD: not the exact
 // bytes, but the same picture, the same bytes every time, and nothing written
-// outside the DIB although the SIMD code writes whole blocks.
+// outside the DIB although the SIMD code writes whole blocks. The sizes take
+// each way: through a padded picture (21 wide), straight into the DIB after a
+// halving (32 x 24), and a halving before swscale's area filter (16 x 12).
 TEST(FrameScaler, QuickConversionStaysInsideTheDibAndCloseToTheExactOne) {
     const PlanarPicture source;
-    const std::size_t bytes = dibImageBytes(21, 30);
-    std::vector<std::uint8_t> guarded(bytes + 64, stale);
-    platform::FrameScaler quick(platform::Conversion::quick);
-    ASSERT_TRUE(quick.scale(source.picture(), 21, 30, guarded.data()));
-    for (std::size_t index = bytes; index < guarded.size(); ++index)
-        ASSERT_EQ(guarded[index], stale) << index;
+    for (const auto& [width, height] : {std::pair{21, 30}, std::pair{32, 24}, std::pair{16, 12}}) {
+        SCOPED_TRACE(std::to_string(width) + " x " + std::to_string(height));
+        const std::size_t bytes = dibImageBytes(width, height);
+        std::vector<std::uint8_t> guarded(bytes + 64, stale);
+        platform::FrameScaler quick(platform::Conversion::quick);
+        ASSERT_TRUE(quick.scale(source.picture(), width, height, guarded.data()));
+        for (std::size_t index = bytes; index < guarded.size(); ++index)
+            ASSERT_EQ(guarded[index], stale) << index;
 
-    std::vector<std::uint8_t> again(bytes, stale);
-    platform::FrameScaler(platform::Conversion::quick).scale(source.picture(), 21, 30, again.data());
-    EXPECT_TRUE(std::equal(again.begin(), again.end(), guarded.begin()));
+        std::vector<std::uint8_t> again(bytes, stale);
+        platform::FrameScaler(platform::Conversion::quick)
+            .scale(source.picture(), width, height, again.data());
+        EXPECT_TRUE(std::equal(again.begin(), again.end(), guarded.begin()));
 
-    const std::vector<std::uint8_t> exact = topDownReference(source, 21, 30);
-    long totalDifference = 0;
-    for (int row = 0; row < 30; ++row) {
-        const std::uint8_t* dibRow = guarded.data() + static_cast<std::size_t>(29 - row) * dibRowBytes(21);
-        for (int column = 0; column < 63; ++column)
-            totalDifference += std::abs(dibRow[column] - exact[static_cast<std::size_t>(row) * 63 + column]);
-        for (std::size_t pad = 63; pad < dibRowBytes(21); ++pad) EXPECT_EQ(dibRow[pad], 0) << "row " << row;
+        const std::vector<std::uint8_t> exact = topDownReference(source, width, height);
+        const int pixelBytes = width * 3;
+        long totalDifference = 0;
+        for (int row = 0; row < height; ++row) {
+            const std::uint8_t* dibRow =
+                guarded.data() + static_cast<std::size_t>(height - 1 - row) * dibRowBytes(width);
+            for (int column = 0; column < pixelBytes; ++column)
+                totalDifference +=
+                    std::abs(dibRow[column] - exact[static_cast<std::size_t>(row) * pixelBytes + column]);
+            for (std::size_t pad = pixelBytes; pad < dibRowBytes(width); ++pad)
+                EXPECT_EQ(dibRow[pad], 0) << "row " << row;
+        }
+        EXPECT_LT(static_cast<double>(totalDifference) / (width * height * 3), 3.0);
     }
-    EXPECT_LT(static_cast<double>(totalDifference) / (21 * 30 * 3), 3.0);
 }
 
 TEST(FrameScaler, QuickConversionOfAnRgbPictureIsTheExactOne) {

@@ -48,12 +48,16 @@ void drawCoverGauge(HDC dc, int coverPercent) {
 
 }  // namespace
 
+// Formatting the figures costs more than the rest of an unseen paint: done
+// only when something shows or reads them.
 void paintWatchDisplay(const analysis::everyvehicle::WatchFigures& figures) {
-    char status[200];
-    formatStatus(figures, status, sizeof status);
-    std::snprintf(titleText, sizeof titleText, "TAVO(TM) MOTION - Frame %d: FPS: %2d - %s",
-                  pipeline::frameCount, pipeline::fps, status);
-    SetWindowTextA(mainWindow, titleText);
+    char status[200] = "";
+    if (liveFrameSeen() || titleRead()) formatStatus(figures, status, sizeof status);
+    if (titleRead()) {
+        std::snprintf(titleText, sizeof titleText, "TAVO(TM) MOTION - Frame %d: FPS: %2d - %s",
+                      pipeline::frameCount, pipeline::fps, status);
+        SetWindowTextA(mainWindow, titleText);
+    }
     paintLiveFrame([&figures, &status](HDC dc) {
         pipeline::frameImage.draw(dc, framePosition, framePosition);
         survey::drawRoadGrid(dc, framePosition, framePosition);

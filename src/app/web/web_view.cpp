@@ -76,6 +76,8 @@ void offerToWebView() {
 
 bool isWatched() { return view && view->frames.watched(); }
 
+bool isServing() { return view != nullptr; }
+
 void stopWebView() {
     if (!view) return;
     view->frames.stop();

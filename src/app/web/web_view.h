@@ -17,6 +17,9 @@ void offerToWebView();
 // Whether a web client streams the live window now.
 bool isWatched();
 
+// Whether the web view was started: its status reads the running figures.
+bool isServing();
+
 // Ends every connection and the server's threads; nothing when not started.
 void stopWebView();
 

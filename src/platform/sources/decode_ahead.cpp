@@ -7,11 +7,10 @@ extern "C" {
 
 namespace platform {
 
-DecodeAhead::DecodeAhead(MediaInput& input, std::size_t capacity)
-    : input_(input),
-      capacity_(capacity),
-      picture_(av_frame_alloc()),
-      worker_([this] { decodeUntilTheEnd(); }) {}
+DecodeAhead::DecodeAhead(MediaInput& input, std::size_t capacity, Refill refill)
+    : input_(input), capacity_(capacity), refill_(refill), picture_(av_frame_alloc()), worker_([this] {
+          decodeUntilTheEnd();
+      }) {}
 
 DecodeAhead::~DecodeAhead() {
     {
@@ -21,7 +20,22 @@ DecodeAhead::~DecodeAhead() {
     changed_.notify_all();
     worker_.join();
     for (Decoded& decoded : queue_) av_frame_free(&decoded.picture);
+    for (AVFrame*& spare : spares_) av_frame_free(&spare);
     av_frame_free(&picture_);
+}
+
+// A frame emptied by an earlier grab when there is one: no allocation per
+// picture.
+AVFrame* DecodeAhead::emptyFrame() {
+    {
+        const std::lock_guard lock(mutex_);
+        if (!spares_.empty()) {
+            AVFrame* spare = spares_.back();
+            spares_.pop_back();
+            return spare;
+        }
+    }
+    return av_frame_alloc();
 }
 
 void DecodeAhead::decodeUntilTheEnd() {
@@ -29,7 +43,7 @@ void DecodeAhead::decodeUntilTheEnd() {
         const DecodeStatus status = input_.decodeNext();
         AVFrame* picture = nullptr;
         if (status == DecodeStatus::picture) {
-            picture = av_frame_alloc();
+            picture = emptyFrame();
             // Out of memory is told as a picture that did not decode.
             if (picture == nullptr) {
                 if (!push({DecodeStatus::undecodable, nullptr, AVERROR(ENOMEM)})) return;
@@ -44,12 +58,14 @@ void DecodeAhead::decodeUntilTheEnd() {
 // Waits for room; false, with the picture dropped, when stopping.
 bool DecodeAhead::push(Decoded decoded) {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return stopping_ || queue_.size() < capacity_; });
+    changed_.wait(
+        lock, [this] { return stopping_ || (queue_.size() < capacity_ && (filling_ || queue_.empty())); });
     if (stopping_) {
         av_frame_free(&decoded.picture);
         return false;
     }
     queue_.push_back(decoded);
+    filling_ = refill_ == Refill::whenRoom || queue_.size() < capacity_;
     lock.unlock();
     changed_.notify_all();
     return true;
@@ -61,8 +77,9 @@ DecodeStatus DecodeAhead::decodeNext() {
     Decoded decoded = queue_.front();
     // The end stays at the front: every later call gets it again.
     if (decoded.status != DecodeStatus::end) queue_.pop_front();
+    const bool threadMayGoOn = refill_ == Refill::whenRoom || queue_.empty();
     lock.unlock();
-    changed_.notify_all();
+    if (threadMayGoOn) changed_.notify_all();
     lastError_ = decoded.error;
     if (decoded.picture != nullptr && picture_ == nullptr) {
         av_frame_free(&decoded.picture);
@@ -72,7 +89,8 @@ DecodeStatus DecodeAhead::decodeNext() {
     if (decoded.picture != nullptr) {
         av_frame_unref(picture_);
         av_frame_move_ref(picture_, decoded.picture);
-        av_frame_free(&decoded.picture);
+        const std::lock_guard spareLock(mutex_);
+        spares_.push_back(decoded.picture);
     }
     return decoded.status;
 }

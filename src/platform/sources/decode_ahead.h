@@ -4,11 +4,16 @@
 // pictures come out in the order the decoder made them, each with the status
 // decodeNext() gave for it: what a grab receives still depends only on the
 // timestamps and the clock, never on how far ahead the thread got.
+//
+// At real speed the point is the cost, not the throughput: decoding a burst
+// of pictures back to back finds the decoder's code and reference pictures
+// still in the caches, where one picture every 40 ms finds them evicted.
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "platform/sources/media_input.h"
 
@@ -18,8 +23,12 @@ namespace platform {
 
 class DecodeAhead {
 public:
+    // How the thread fills the queue: as soon as there is room, or, once full,
+    // not before it is empty again.
+    enum class Refill { whenRoom, whenEmpty };
+
     // `input` is opened and belongs to the thread until this is destroyed.
-    DecodeAhead(MediaInput& input, std::size_t capacity);
+    DecodeAhead(MediaInput& input, std::size_t capacity, Refill refill);
     DecodeAhead(const DecodeAhead&) = delete;
     DecodeAhead& operator=(const DecodeAhead&) = delete;
     // Stops the thread, dropping what it decoded and nobody took.
@@ -38,14 +47,18 @@ private:
     };
 
     void decodeUntilTheEnd();
+    AVFrame* emptyFrame();
     bool push(Decoded decoded);
 
     MediaInput& input_;
     const std::size_t capacity_;
+    const Refill refill_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::deque<Decoded> queue_;
+    std::vector<AVFrame*> spares_;  // emptied frames, for the thread's next pictures
     bool stopping_ = false;
+    bool filling_ = true;
     AVFrame* picture_;
     int lastError_ = 0;
     std::thread worker_;

@@ -43,12 +43,15 @@ public:
 private:
     bool scaleExactly(const Picture& picture, int width, int height, std::uint8_t* image);
     bool scaleInYuv(const Picture& picture, int width, int height, std::uint8_t* image);
+    bool convertThroughPaddedPicture(const Picture& small, int width, int height, std::uint8_t* image);
     bool shrinkInYuv(const Picture& picture, int width, int height);
+    Picture halvedFirst(const Picture& picture, int width, int height);
 
     Conversion conversion_;
     SwsContext* exact_ = nullptr;
     SwsContext* shrink_ = nullptr;
     SwsContext* toBgr_ = nullptr;
+    AVFrame* halved_ = nullptr;
     AVFrame* shrunk_ = nullptr;
     AVFrame* bgr_ = nullptr;
 };

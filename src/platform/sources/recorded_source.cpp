@@ -46,7 +46,7 @@ bool RecordedSource::start(std::string& reason) {
     containerSeconds_ = input_.containerSeconds();
     creationSeconds_ = parseCreationTime(input_.metadata("creation_time"));
     containerStartNanoseconds_ = input_.startNanoseconds();
-    if (request_.threadedDecoding) startDecodingAhead();
+    if (!isSequence_) startDecodingAhead();
     heldFrame_ = -1;
     lastFrame_ = -1;
     ended_ = false;
@@ -66,11 +66,17 @@ bool RecordedSource::start(std::string& reason) {
     return true;
 }
 
+// Fast replays decode a few pictures ahead, on frame threads; at real speed a
+// single-threaded decoder fills the queue in bursts, which costs less CPU.
 // Without a thread to spare, decoding stays in place: the same pictures, later.
 void RecordedSource::startDecodingAhead() {
     constexpr std::size_t picturesAhead = 3;
+    constexpr std::size_t picturesInABurst = 8;
     try {
-        ahead_.emplace(input_, picturesAhead);
+        if (request_.threadedDecoding)
+            ahead_.emplace(input_, picturesAhead, DecodeAhead::Refill::whenRoom);
+        else
+            ahead_.emplace(input_, picturesInABurst, DecodeAhead::Refill::whenEmpty);
     } catch (const std::system_error&) {
         ahead_.reset();
     }
