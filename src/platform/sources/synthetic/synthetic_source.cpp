@@ -88,7 +88,13 @@ synthetic::ShakeOffset SyntheticSource::shakeOffset(std::int64_t frame) const {
 }
 
 SyntheticSource::SyntheticSource(const synthetic::SceneOptions& options, FrameRate rate)
-    : options_(options), rate_(rate), renderer_(options, rate), picture_(synthetic::pictureBytes) {}
+    : options_(options), rate_(rate), renderer_(options, rate) {
+    // swscale's SIMD code reads the last row in whole blocks, past its last
+    // pixel: the picture's memory goes on a little further than the picture.
+    constexpr std::size_t readPastTheEnd = 64;
+    picture_.reserve(synthetic::pictureBytes + readPastTheEnd);
+    picture_.resize(synthetic::pictureBytes);
+}
 
 bool SyntheticSource::open(std::string& failure) {
     if (open_) return true;
