@@ -69,7 +69,7 @@ int gaugeRightEdge(int windowDifference, int backgroundRangeNow) {
 }
 
 bool liveFrameSeen() {
-    return unseenPaintsLeftOut == 0 || presentation::isOnScreen(mainWindow) || web::isWatched();
+    return unseenPaintsLeftOut == 0 || presentation::isInSight(mainWindow) || web::isWatched();
 }
 
 bool titleRead() { return presentation::isOnScreen(mainWindow) || web::isServing() || mqttEventsOn(); }

@@ -1,5 +1,6 @@
 // The full display in a real window on an X server (run through xvfb-run as
 // its own ctest entry; skipped without a display).
+#include <SDL.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -31,7 +32,9 @@ protected:
         if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no X display";
         ProgramTest::SetUp();
         platform::presentation::setHeadless(false);
-        installScriptedDriver().add(testing_support::uniformFrame(120));
+        auto& driver = installScriptedDriver();
+        driver.add(testing_support::uniformFrame(120));
+        driver.add(testing_support::uniformFrame(200));
         app::registerMainWindowClass();
         app::mainWindow = app::createMainWindow();
         platform::ShowWindow(app::mainWindow, platform::SW_SHOW);
@@ -78,6 +81,30 @@ TEST_F(OnScreenDisplay, TheWindowShowsTheFullDisplayUnderItsTitle) {
     EXPECT_TRUE(canvas.pixel(50, 200) == (platform::Rgb{120, 120, 120}));
     EXPECT_TRUE(canvas.pixel(102, 60) == platform::white);
     EXPECT_TRUE(canvas.pixel(20, 285) == platform::black);
+}
+
+TEST_F(OnScreenDisplay, AHiddenWindowGetsNoLivePaintUntilItIsShownAgain) {
+    app::unseenPaintsLeftOut = 1;  // no snapshot, no web client
+    app::paintDisplay();
+    const platform::Canvas& canvas = *platform::windowCanvas(app::mainWindow);
+    ASSERT_TRUE(canvas.pixel(50, 200) == (platform::Rgb{120, 120, 120}));
+
+    SDL_Window* shown = SDL_GetWindowFromID(platform::surfaceOf(app::mainWindow)->screen->id());
+    ASSERT_NE(shown, nullptr);
+    SDL_HideWindow(shown);
+    platform::presentation::pumpEvents();
+    EXPECT_TRUE(platform::presentation::isOnScreen(app::mainWindow));
+    EXPECT_FALSE(platform::presentation::isInSight(app::mainWindow));
+    pipeline::acquireFrame();
+    app::paintDisplay();
+    EXPECT_TRUE(canvas.pixel(50, 200) == (platform::Rgb{120, 120, 120})) << "painted while hidden";
+    EXPECT_NE(app::mainWindow->title.find("Frame 2:"), std::string::npos) << "a task bar still shows the title";
+
+    SDL_ShowWindow(shown);
+    platform::presentation::pumpEvents();
+    EXPECT_TRUE(platform::presentation::isInSight(app::mainWindow));
+    app::paintDisplay();
+    EXPECT_TRUE(canvas.pixel(50, 200) == (platform::Rgb{200, 200, 200}));
 }
 
 }  // namespace

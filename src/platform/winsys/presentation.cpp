@@ -90,6 +90,11 @@ bool isOnScreen(HWND window) {
     return surface != nullptr && surface->screen != nullptr;
 }
 
+bool isInSight(HWND window) {
+    const WindowSurface* surface = surfaceOf(window);
+    return surface != nullptr && surface->screen != nullptr && !surface->screen->isOutOfSight();
+}
+
 void pumpEvents() {
     bool closeRequested = false;
     ScreenEvent event{};

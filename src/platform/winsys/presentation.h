@@ -21,8 +21,12 @@ void windowShown(HWND window);
 void titleChanged(HWND window);
 void windowDestroyed(HWND window);
 
-// Whether the window's canvas is shown in a window on a display.
+// Whether the window's canvas has a window on a display, minimised or not.
 bool isOnScreen(HWND window);
+
+// Whether the display shows the window's canvas now: on screen and neither
+// minimised nor hidden (as far as the display tells; Wayland does not tell).
+bool isInSight(HWND window);
 
 // Takes the on-screen window's pending events: its close button becomes a
 // close request, keys become WM_KEYDOWN and WM_CHAR posted to the window.

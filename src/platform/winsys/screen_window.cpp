@@ -109,6 +109,10 @@ std::uint32_t ScreenWindow::id() const { return SDL_GetWindowID(window_); }
 
 void ScreenWindow::setTitle(const std::string& title) { SDL_SetWindowTitle(window_, title.c_str()); }
 
+bool ScreenWindow::isOutOfSight() const {
+    return (SDL_GetWindowFlags(window_) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) != 0;
+}
+
 void ScreenWindow::show(const Canvas& canvas) {
     int width = 0;
     int height = 0;

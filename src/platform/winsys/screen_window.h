@@ -25,6 +25,9 @@ public:
 
     std::uint32_t id() const;
     void setTitle(const std::string& title);
+    // Minimised or hidden: the display shows none of it, though its title
+    // may still be in a task bar.
+    bool isOutOfSight() const;
     // The canvas must have the size the window was opened with.
     void show(const Canvas& canvas);
 
