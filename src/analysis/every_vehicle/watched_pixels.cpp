@@ -13,6 +13,33 @@ bool containsWindow(const GrayFrame& frame, const Rectangle& window) {
 
 namespace {
 
+// A pixel's brightest channel, and whether it is a red lamp.
+inline void measureLamp(const std::uint8_t* bgr, std::uint8_t& brightest, std::uint8_t& red) {
+    brightest = std::max({bgr[0], bgr[1], bgr[2]});
+    red = bgr[2] >= 2 * std::max(bgr[0], bgr[1]) ? 1 : 0;
+}
+
+// One row of the window from the colour picture, which is stored bottom-up
+// and mirrored: the row's pixels lie in memory from `bgr` on, right to left,
+// and are read in the order they lie.
+void measureBrightestRow(const std::uint8_t* __restrict bgr, std::int32_t columns,
+                         std::uint8_t* __restrict brightest, std::uint8_t* __restrict red) {
+    for (std::int32_t k = 0; k < columns; ++k)
+        measureLamp(bgr + 3 * k, brightest[columns - 1 - k], red[columns - 1 - k]);
+}
+
+// The same where the shifted window reaches past the frame's border, which
+// is repeated.
+void measureBrightestRowAtBorder(const GrayFrame& frame, std::int32_t row, std::int32_t firstColumn,
+                                 std::int32_t columns, std::uint8_t* brightest, std::uint8_t* red) {
+    const std::int64_t last = static_cast<std::int64_t>(frame.width) * frame.height - 1;
+    for (std::int32_t c = 0; c < columns; ++c) {
+        const std::int32_t column = std::clamp(firstColumn + c, 0, frame.width - 1);
+        measureLamp(frame.colour + 3 * (last - (static_cast<std::int64_t>(row) * frame.width + column)),
+                    brightest[c], red[c]);
+    }
+}
+
 void measureBrightest(const GrayFrame& frame, const Rectangle& window, std::int32_t rows,
                       std::int32_t columns, WatchedPixels& pixels) {
     pixels.brightest.clear();
@@ -22,17 +49,19 @@ void measureBrightest(const GrayFrame& frame, const Rectangle& window, std::int3
     pixels.red.resize(static_cast<std::size_t>(window.bottom - window.top) * windowColumns);
     pixels.brightest.resize(static_cast<std::size_t>(window.bottom - window.top) * windowColumns);
     const std::int64_t last = static_cast<std::int64_t>(frame.width) * frame.height - 1;
+    const std::int32_t firstColumn = window.left + columns;
+    const bool inside = firstColumn >= 0 && firstColumn + windowColumns <= frame.width;
     for (std::int32_t r = window.top; r < window.bottom; ++r) {
         const std::int32_t row = std::clamp(r + rows, 0, frame.height - 1);
-        std::uint8_t* red = pixels.red.data() + static_cast<std::size_t>(r - window.top) * windowColumns;
-        std::uint8_t* brightest =
-            pixels.brightest.data() + static_cast<std::size_t>(r - window.top) * windowColumns;
-        for (std::int32_t c = window.left; c < window.right; ++c) {
-            const std::int32_t column = std::clamp(c + columns, 0, frame.width - 1);
-            const std::uint8_t* bgr =
-                frame.colour + 3 * (last - (static_cast<std::int64_t>(row) * frame.width + column));
-            brightest[c - window.left] = std::max({bgr[0], bgr[1], bgr[2]});
-            red[c - window.left] = bgr[2] >= 2 * std::max(bgr[0], bgr[1]) ? 1 : 0;
+        const std::size_t offset = static_cast<std::size_t>(r - window.top) * windowColumns;
+        std::uint8_t* red = pixels.red.data() + offset;
+        std::uint8_t* brightest = pixels.brightest.data() + offset;
+        if (inside) {
+            const std::int64_t rightmost =
+                static_cast<std::int64_t>(row) * frame.width + firstColumn + windowColumns - 1;
+            measureBrightestRow(frame.colour + 3 * (last - rightmost), windowColumns, brightest, red);
+        } else {
+            measureBrightestRowAtBorder(frame, row, firstColumn, windowColumns, brightest, red);
         }
     }
 }
