@@ -45,11 +45,18 @@ TEST(PresentationTimes, FirstFrameWithoutTimestampStillStartsAtZero) {
     EXPECT_EQ(times.next(7300, 0), 400'000'000);
 }
 
-TEST(PresentationTimes, NeverGoBack) {
+// Below which timestamp every frame is due before a grab's time: none before
+// the origin is known, and none once a due time no longer follows from the
+// frame's own timestamp.
+TEST(PresentationTimes, NeverGoBackAndThenNoLongerSayWhichFramesAreDueBefore) {
     PresentationTimes times({1, 1000}, {25, 1});
+    EXPECT_FALSE(times.timestampDueBefore(0));
     EXPECT_EQ(times.next(100, 0), 0);
+    EXPECT_EQ(times.timestampDueBefore(200'000'000), 300);
+    EXPECT_EQ(times.timestampDueBefore(200'999'999), 300) << "rounded down";
     EXPECT_EQ(times.next(300, 0), 200'000'000);
     EXPECT_EQ(times.next(200, 0), 200'000'000);
+    EXPECT_FALSE(times.timestampDueBefore(400'000'000));
     EXPECT_EQ(times.next(50, 0), 200'000'000);
     EXPECT_EQ(times.next(400, 0), 300'000'000);
 }

@@ -40,44 +40,52 @@ AVFrame* DecodeAhead::emptyFrame() {
 
 void DecodeAhead::decodeUntilTheEnd() {
     for (;;) {
-        const DecodeStatus status = input_.decodeNext();
+        if (!waitForTurn()) return;
+        const DecodeStatus status = input_.decodeNext(unseenBefore_.load(std::memory_order_relaxed));
         AVFrame* picture = nullptr;
         if (status == DecodeStatus::picture) {
             picture = emptyFrame();
             // Out of memory is told as a picture that did not decode.
             if (picture == nullptr) {
-                if (!push({DecodeStatus::undecodable, nullptr, AVERROR(ENOMEM)})) return;
+                push({DecodeStatus::undecodable, nullptr, AVERROR(ENOMEM)});
                 continue;
             }
             av_frame_move_ref(picture, input_.picture());
         }
-        if (!push({status, picture, input_.lastError()}) || status == DecodeStatus::end) return;
+        push({status, picture, input_.lastError()});
+        if (status == DecodeStatus::end) return;
     }
 }
 
-// Waits for room; false, with the picture dropped, when stopping.
-bool DecodeAhead::push(Decoded decoded) {
+// Waits for room, and in bursts for a grab to find the queue empty; false
+// when stopping.
+bool DecodeAhead::waitForTurn() {
     std::unique_lock lock(mutex_);
-    changed_.wait(
-        lock, [this] { return stopping_ || (queue_.size() < capacity_ && (filling_ || queue_.empty())); });
-    if (stopping_) {
-        av_frame_free(&decoded.picture);
-        return false;
+    changed_.wait(lock, [this] { return stopping_ || (queue_.size() < capacity_ && (filling_ || asked_)); });
+    return !stopping_;
+}
+
+void DecodeAhead::push(Decoded decoded) {
+    {
+        const std::lock_guard lock(mutex_);
+        queue_.push_back(decoded);
+        filling_ = refill_ == Refill::whenRoom || queue_.size() < capacity_;
     }
-    queue_.push_back(decoded);
-    filling_ = refill_ == Refill::whenRoom || queue_.size() < capacity_;
-    lock.unlock();
     changed_.notify_all();
-    return true;
 }
 
 DecodeStatus DecodeAhead::decodeNext() {
     std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !queue_.empty(); });
+    if (queue_.empty()) {
+        asked_ = true;
+        changed_.notify_all();
+        changed_.wait(lock, [this] { return !queue_.empty(); });
+        asked_ = false;
+    }
     Decoded decoded = queue_.front();
     // The end stays at the front: every later call gets it again.
     if (decoded.status != DecodeStatus::end) queue_.pop_front();
-    const bool threadMayGoOn = refill_ == Refill::whenRoom || queue_.empty();
+    const bool threadMayGoOn = refill_ == Refill::whenRoom;
     lock.unlock();
     if (threadMayGoOn) changed_.notify_all();
     lastError_ = decoded.error;

@@ -7,7 +7,11 @@
 //
 // At real speed the point is the cost, not the throughput: decoding a burst
 // of pictures back to back finds the decoder's code and reference pictures
-// still in the caches, where one picture every 40 ms finds them evicted.
+// still in the caches, where one picture every 40 ms finds them evicted. A
+// burst starts only when a grab finds the queue empty: by then the grab has
+// said which frames it passes over, and after a pause most of those need not
+// be decoded.
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -24,8 +28,9 @@ namespace platform {
 class DecodeAhead {
 public:
     // How the thread fills the queue: as soon as there is room, or, once full,
-    // not before it is empty again.
-    enum class Refill { whenRoom, whenEmpty };
+    // not before a grab finds it empty (and says which frames it will pass
+    // over, which then need not be decoded).
+    enum class Refill { whenRoom, whenAskedEmpty };
 
     // `input` is opened and belongs to the thread until this is destroyed.
     DecodeAhead(MediaInput& input, std::size_t capacity, Refill refill);
@@ -36,6 +41,9 @@ public:
 
     // As MediaInput's: waits for the next decoded result.
     DecodeStatus decodeNext();
+    // From now on the thread leaves undecoded what MediaInput::decodeNext
+    // may with this `unseenBefore`.
+    void passOver(std::int64_t unseenBefore) { unseenBefore_.store(unseenBefore, std::memory_order_relaxed); }
     AVFrame* picture() const { return picture_; }
     int lastError() const { return lastError_; }
 
@@ -47,8 +55,9 @@ private:
     };
 
     void decodeUntilTheEnd();
+    bool waitForTurn();
     AVFrame* emptyFrame();
-    bool push(Decoded decoded);
+    void push(Decoded decoded);
 
     MediaInput& input_;
     const std::size_t capacity_;
@@ -59,6 +68,8 @@ private:
     std::vector<AVFrame*> spares_;  // emptied frames, for the thread's next pictures
     bool stopping_ = false;
     bool filling_ = true;
+    bool asked_ = false;  // a grab waits on the empty queue
+    std::atomic<std::int64_t> unseenBefore_{noFrameUnseen};
     AVFrame* picture_;
     int lastError_ = 0;
     std::thread worker_;

@@ -48,8 +48,9 @@ public:
     // Told, before opening, that nothing looks at the pictures larger than
     // width x height (no full-size copy is kept): a video file or a live
     // source that shrinks its pictures at least 2 x may then decode them more
-    // cheaply (decode_choice.h). Rendered scenes and image sequences stay
-    // exact.
+    // cheaply (decode_choice.h), and a video file leaves undecoded the frames
+    // its grabs pass over that no other frame refers to. Rendered scenes and
+    // image sequences stay exact.
     virtual void decodeOnlyFor(int /*width*/, int /*height*/) {}
 
     // Length of a recording in seconds, for the replay progress line; 0 when

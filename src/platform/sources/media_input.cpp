@@ -137,7 +137,7 @@ void MediaInput::setUpDecoding(const AVCodec& codec, const InputRequest& request
     decodingText_ = platform::decodingText(codec, coded, *request.shownSize, decoding_);
 }
 
-DecodeStatus MediaInput::decodeNext() {
+DecodeStatus MediaInput::decodeNext(std::int64_t unseenBefore) {
     lastWaitNanoseconds_ = 0;
     for (;;) {
         const int received = avcodec_receive_frame(decoder_, picture_);
@@ -147,12 +147,12 @@ DecodeStatus MediaInput::decodeNext() {
             lastError_ = received;
             return DecodeStatus::undecodable;
         }
-        if (const auto stop = feedDecoder()) return *stop;
+        if (const auto stop = feedDecoder(unseenBefore)) return *stop;
     }
 }
 
 // Gives the decoder one packet of the video stream, or the end of the input.
-std::optional<DecodeStatus> MediaInput::feedDecoder() {
+std::optional<DecodeStatus> MediaInput::feedDecoder(std::int64_t unseenBefore) {
     // A decoder that is drained never asks for more; this only guards the loop.
     if (draining_) return DecodeStatus::end;
     // Only a live input, which may wait, times its reads: a recording is read
@@ -172,6 +172,8 @@ std::optional<DecodeStatus> MediaInput::feedDecoder() {
         av_packet_unref(packet_);
         return std::nullopt;
     }
+    const bool unseen = packet_->pts != AV_NOPTS_VALUE && packet_->pts < unseenBefore;
+    decoder_->skip_frame = unseen ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
     const int sent = avcodec_send_packet(decoder_, packet_);
     av_packet_unref(packet_);
     if (sent < 0) {

@@ -2,6 +2,7 @@
 // One opened FFmpeg input and the decoder of its video stream: reads packets
 // and hands out decoded pictures one at a time. Other streams are discarded.
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <utility>
@@ -33,6 +34,8 @@ struct InputRequest {
     std::optional<PictureSize> shownSize;
 };
 
+constexpr std::int64_t noFrameUnseen = std::numeric_limits<std::int64_t>::min();
+
 enum class DecodeStatus {
     picture,      // picture() holds a new picture
     again,        // a non-blocking input has nothing more buffered
@@ -53,7 +56,9 @@ public:
     void close();
     bool isOpen() const { return format_ != nullptr; }
 
-    DecodeStatus decodeNext();
+    // A frame no other frame refers to, stamped below `unseenBefore` (time
+    // base units), is left undecoded: nobody will look at it.
+    DecodeStatus decodeNext(std::int64_t unseenBefore = noFrameUnseen);
     // What the decoder was told to leave out, as a line for the user; empty
     // when it decodes in full.
     const std::string& decodingText() const { return decodingText_; }
@@ -91,7 +96,7 @@ private:
     bool openContainer(const InputRequest& request, std::string& reason);
     bool openDecoder(const InputRequest& request, std::string& reason);
     void setUpDecoding(const AVCodec& codec, const InputRequest& request);
-    std::optional<DecodeStatus> feedDecoder();
+    std::optional<DecodeStatus> feedDecoder(std::int64_t unseenBefore);
     void startDraining();
     static int interrupted(void* self);
 

@@ -1,7 +1,5 @@
 #include "platform/sources/presentation_times.h"
 
-#include <algorithm>
-
 extern "C" {
 #include <libavutil/avutil.h>
 #include <libavutil/mathematics.h>
@@ -30,7 +28,10 @@ std::int64_t PresentationTimes::next(std::int64_t timestamp, std::int64_t durati
             anchorNanoseconds_ = due;
         }
         due = anchorNanoseconds_ + av_rescale_q(timestamp - anchorTimestamp_, timeBase_, nanoseconds);
-        if (!first) due = std::max(due, previousNanoseconds_);
+        if (!first && due < previousNanoseconds_) {
+            wentBack_ = true;
+            due = previousNanoseconds_;
+        }
     }
     previousNanoseconds_ = due;
     return due;
@@ -39,6 +40,15 @@ std::int64_t PresentationTimes::next(std::int64_t timestamp, std::int64_t durati
 std::int64_t PresentationTimes::originNanoseconds() const {
     if (!anchored_) return 0;
     return av_rescale_q(anchorTimestamp_, timeBase_, nanoseconds) - anchorNanoseconds_;
+}
+
+// Rounded down: a frame stamped below it lies a whole time base unit before
+// `dueNanoseconds`, which rounding to the nanosecond cannot make up. Once the
+// timestamps went back, a due time no longer follows from a frame's own.
+std::optional<std::int64_t> PresentationTimes::timestampDueBefore(std::int64_t dueNanoseconds) const {
+    if (!anchored_ || wentBack_) return std::nullopt;
+    return anchorTimestamp_ +
+           av_rescale_q_rnd(dueNanoseconds - anchorNanoseconds_, nanoseconds, timeBase_, AV_ROUND_DOWN);
 }
 
 std::int64_t PresentationTimes::step(std::int64_t duration) const {

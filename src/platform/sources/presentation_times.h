@@ -4,6 +4,7 @@
 // timestamp comes one frame duration after the one before it, and a due time
 // never goes back.
 #include <cstdint>
+#include <optional>
 
 extern "C" {
 #include <libavutil/rational.h>
@@ -24,6 +25,11 @@ public:
     // nanoseconds: the first frame's timestamp; 0 before a timestamped frame.
     std::int64_t originNanoseconds() const;
 
+    // A timestamp below which every frame is due before `dueNanoseconds`;
+    // empty before a timestamped frame fixed the origin, and for good once
+    // the timestamps went back.
+    std::optional<std::int64_t> timestampDueBefore(std::int64_t dueNanoseconds) const;
+
 private:
     std::int64_t step(std::int64_t duration) const;
 
@@ -33,6 +39,7 @@ private:
     std::int64_t anchorTimestamp_ = 0;
     std::int64_t anchorNanoseconds_ = 0;
     std::int64_t previousNanoseconds_ = -1;
+    bool wentBack_ = false;
 };
 
 }  // namespace platform

@@ -49,6 +49,7 @@ bool RecordedSource::start(std::string& reason) {
     if (!isSequence_) startDecodingAhead();
     heldFrame_ = -1;
     lastFrame_ = -1;
+    unseenBefore_ = noFrameUnseen;
     ended_ = false;
     dropHeldPicture();
     while (!holdsPicture()) {
@@ -76,7 +77,7 @@ void RecordedSource::startDecodingAhead() {
         if (request_.threadedDecoding)
             ahead_.emplace(input_, picturesAhead, DecodeAhead::Refill::whenRoom);
         else
-            ahead_.emplace(input_, picturesInABurst, DecodeAhead::Refill::whenEmpty);
+            ahead_.emplace(input_, picturesInABurst, DecodeAhead::Refill::whenAskedEmpty);
     } catch (const std::system_error&) {
         ahead_.reset();
     }
@@ -87,7 +88,9 @@ void RecordedSource::stopDecoding() {
     input_.close();
 }
 
-DecodeStatus RecordedSource::decodeNext() { return ahead_ ? ahead_->decodeNext() : input_.decodeNext(); }
+DecodeStatus RecordedSource::decodeNext() {
+    return ahead_ ? ahead_->decodeNext() : input_.decodeNext(unseenBefore_);
+}
 
 AVFrame* RecordedSource::decodedPicture() const { return ahead_ ? ahead_->picture() : input_.picture(); }
 
@@ -133,11 +136,23 @@ bool RecordedSource::reachFrame(std::int64_t frame) {
 }
 
 bool RecordedSource::reachTime(std::int64_t elapsedNanoseconds) {
+    passOverFramesDueBefore(elapsedNanoseconds);
     while (heldFrame_ <= lastFrame_ || heldDueNanoseconds_ < elapsedNanoseconds) {
         if (!advance()) return false;
     }
     lastFrame_ = heldFrame_;
     return true;
+}
+
+// A grab delivers no frame due before it: those no other frame refers to need
+// not be decoded. Only where the decoder may leave out what nobody sees.
+void RecordedSource::passOverFramesDueBefore(std::int64_t elapsedNanoseconds) {
+    if (!request_.shownSize || !presentationTimes_) return;
+    const std::optional<std::int64_t> unseenBefore =
+        presentationTimes_->timestampDueBefore(elapsedNanoseconds);
+    if (!unseenBefore || *unseenBefore <= unseenBefore_) return;
+    unseenBefore_ = *unseenBefore;
+    if (ahead_) ahead_->passOver(unseenBefore_);
 }
 
 // Makes the next frame of the recording the held one; false at its end.

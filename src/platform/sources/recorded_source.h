@@ -1,8 +1,9 @@
 #pragma once
 // A recording (video file or image sequence) replayed on the recorded
 // timeline: a grab delivers the frame due at the grab's time, skipping the
-// frames slept through (decoded, never converted), and at the end repeats the
-// last frame. Once open, a grab never fails: damage ends the recording or is
+// frames slept through (never converted, and where no other frame refers to
+// them and the pictures are only seen shrunk, never decoded), and at the end
+// repeats the last frame. Once open, a grab never fails: damage ends the recording or is
 // skipped, and each kind of damage is reported once.
 #include <optional>
 
@@ -36,6 +37,7 @@ private:
     bool start(std::string& reason);
     bool reachFrame(std::int64_t frame);
     bool reachTime(std::int64_t elapsedNanoseconds);
+    void passOverFramesDueBefore(std::int64_t elapsedNanoseconds);
     bool advance();
     void startDecodingAhead();
     void stopDecoding();
@@ -64,6 +66,7 @@ private:
     std::int64_t heldFrame_ = -1;  // number of the frame the held picture stands for
     std::int64_t heldDueNanoseconds_ = 0;
     std::int64_t lastFrame_ = -1;  // the frame the previous grab delivered
+    std::int64_t unseenBefore_ = noFrameUnseen;
     bool ended_ = false;
     bool reportedUndecodable_ = false;
     bool reportedUnreadable_ = false;
